@@ -1,0 +1,412 @@
+#include "app/FormMain.h"
+
+#include "app/WindowLayout.h"
+#include "app/WindowShortcutFilter.h"
+#include "platform/AnchorLayout.h"
+#include "platform/Look.h"
+#include "resources/Icons.h"
+#include "storage/DataModule.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+const QString kTitleWidthKey = QStringLiteral("TytulSzerokosc");
+const QString kDateWidthKey = QStringLiteral("DataSzerokosc");
+const QString kWidthKey = QStringLiteral("FormMainWidth");
+const QString kHeightKey = QStringLiteral("FormMainHeight");
+const QString kTopKey = QStringLiteral("FormMainTop");
+const QString kLeftKey = QStringLiteral("FormMainLeft");
+
+constexpr QSize kDesignClientSize{292, 535};
+
+} // namespace
+
+FormMainOptions FormMainOptions::forThisDesktop()
+{
+    FormMainOptions options;
+    options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    return options;
+}
+
+TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
+    : QMainWindow(parent), dm_(dm), options_(std::move(options))
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QStringLiteral("Quillbox"));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // With a tray icon to reach it, the window keeps out of the taskbar and task switcher.
+    if (options_.trayAvailable)
+        flags |= Qt::Tool;
+    setWindowFlags(flags);
+    setMinimumSize(window_layout::kMinimumSize);
+    look::applyWindowLook(this);
+
+    buildControls();
+    buildMenus();
+    buildTrayIcon();
+
+    LoadWindowGeometry();
+    LoadColumnWidths();
+    LoadNotes();
+
+    AlarmChecker = new TAlarmChecker(
+        options_.checkAlarms ? options_.checkAlarms : [](PeriodicWorker&) {},
+        options_.alarmInterval, this);
+    AlarmChecker->start();
+}
+
+TFormMain::~TFormMain()
+{
+    // Stop the worker while the window it hands calls to is still whole.
+    if (AlarmChecker)
+        AlarmChecker->requestStop();
+}
+
+void TFormMain::buildControls()
+{
+    auto* client = new QWidget(this);
+    auto* layout = new AnchorLayout(client, kDesignClientSize);
+    using E = AnchorLayout::Edge;
+
+    LVNotatki = new QTreeView(client);
+    LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
+    notesModel_ = new QStandardItemModel(0, 2, this);
+    notesModel_->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Date")});
+    LVNotatki->setModel(notesModel_);
+    LVNotatki->setRootIsDecorated(false);
+    LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
+    LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LVNotatki->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVNotatki->setUniformRowHeights(true);
+    LVNotatki->header()->setSectionsClickable(false);
+    LVNotatki->header()->setSectionsMovable(false);
+    LVNotatki->header()->setStretchLastSection(false);
+    LVNotatki->header()->setMinimumSectionSize(window_layout::kMinimumColumnWidth);
+    layout->addWidget(LVNotatki, QRect(7, 6, 279, 492), E::Left | E::Top | E::Right | E::Bottom);
+
+    SBDodaj = new QToolButton(client);
+    SBDodaj->setObjectName(QStringLiteral("SBDodaj"));
+    SBDodaj->setAutoRaise(true);
+    SBDodaj->setIcon(icons::newNote());
+    SBDodaj->setToolTip(QStringLiteral("New note"));
+    SBDodaj->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(SBDodaj, QRect(6, 504, 25, 25), E::Left | E::Bottom);
+
+    auto* trashDisabled = new QLabel(client);
+    trashDisabled->setObjectName(QStringLiteral("ImageKoszDisabled"));
+    trashDisabled->setPixmap(icons::trashDisabled());
+    trashDisabled->setAlignment(Qt::AlignCenter);
+    layout->addWidget(trashDisabled, QRect(34, 505, 25, 24), E::Left | E::Bottom);
+
+    SBUsun = new QToolButton(client);
+    SBUsun->setObjectName(QStringLiteral("SBUsun"));
+    SBUsun->setAutoRaise(true);
+    SBUsun->setIcon(icons::trash());
+    SBUsun->setToolTip(QStringLiteral("Delete"));
+    SBUsun->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(SBUsun, QRect(34, 504, 25, 25), E::Left | E::Bottom);
+
+    auto* magnifier = new QLabel(client);
+    magnifier->setObjectName(QStringLiteral("Image1"));
+    magnifier->setPixmap(icons::magnifier());
+    layout->addWidget(magnifier, QRect(81, 509, 13, 16), E::Left | E::Bottom);
+
+    auto* searchLabel = new QLabel(QStringLiteral("Search:"), client);
+    searchLabel->setObjectName(QStringLiteral("Label2"));
+    QFont bold = searchLabel->font();
+    bold.setBold(true);
+    searchLabel->setFont(bold);
+    layout->addWidget(searchLabel, QRect(QPoint(99, 511), searchLabel->sizeHint()),
+                      E::Left | E::Bottom);
+
+    SzukanyCiag = new QLineEdit(client);
+    SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));
+    SzukanyCiag->setMaxLength(50);
+    layout->addWidget(SzukanyCiag, QRect(144, 508, 142, 21), E::Left | E::Bottom);
+
+    setCentralWidget(client);
+    QWidget::setTabOrder(SzukanyCiag, LVNotatki);
+    SzukanyCiag->setFocus();
+
+    connect(SBDodaj, &QToolButton::clicked, this, &TFormMain::NewNote);
+    connect(SBUsun, &QToolButton::clicked, this, &TFormMain::DeleteSelectedNote);
+    connect(SzukanyCiag, &QLineEdit::textChanged, this, [this] { RefreshNotes(); });
+    connect(LVNotatki, &QTreeView::doubleClicked, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(LVNotatki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFormMain::UpdateCommandState);
+}
+
+void TFormMain::buildMenus()
+{
+    Plik = menuBar()->addMenu(QStringLiteral("File"));
+    Plik->setObjectName(QStringLiteral("Plik"));
+    connect(Plik, &QMenu::aboutToShow, this, &TFormMain::UpdateCommandState);
+
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut = {}) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+    MMNowaNotatka = addItem(Plik, "MMNowaNotatka", QStringLiteral("New note"), Qt::Key_Insert);
+    MMUsun = addItem(Plik, "MMUsun", QStringLiteral("Delete"), Qt::Key_Delete);
+    MMPodgladEdycja = addItem(Plik, "MMPodgladEdycja", QStringLiteral("View / Edit"), Qt::Key_F2);
+    Plik->addSeparator()->setObjectName(QStringLiteral("N3"));
+    MMHaslo = addItem(Plik, "MMHaslo", QStringLiteral("Configure password"));
+    Plik->addSeparator()->setObjectName(QStringLiteral("N2"));
+    MMZakoncz = addItem(Plik, "MMZakoncz", QStringLiteral("Close"));
+
+    QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
+    info->setObjectName(QStringLiteral("Info"));
+    OProgramie = addItem(info, "OProgramie", QStringLiteral("About..."));
+
+    NotatkaPokazEdytuj = new QAction(QStringLiteral("View / Edit"), this);
+    NotatkaPokazEdytuj->setObjectName(QStringLiteral("NotatkaPokazEdytuj"));
+    NotatkaPokazEdytuj->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    NotatkaPokazEdytuj->setShortcutContext(Qt::WindowShortcut);
+    addAction(NotatkaPokazEdytuj);
+    Ukryj = new QAction(QStringLiteral("Hide"), this);
+    Ukryj->setObjectName(QStringLiteral("Ukryj"));
+    Ukryj->setShortcut(Qt::Key_Escape);
+    Ukryj->setShortcutContext(Qt::WindowShortcut);
+    addAction(Ukryj);
+
+    connect(MMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
+    connect(MMUsun, &QAction::triggered, this, &TFormMain::DeleteSelectedNote);
+    connect(MMPodgladEdycja, &QAction::triggered, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(MMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
+    connect(NotatkaPokazEdytuj, &QAction::triggered, this, &TFormMain::NotatkaPokazEdytujExecute);
+    connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
+
+    auto* filter = new WindowShortcutFilter(
+        {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_F2),
+         QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)},
+        this);
+    filter->watch(SzukanyCiag);
+    filter->watch(LVNotatki);
+    UpdateCommandState();
+}
+
+void TFormMain::buildTrayIcon()
+{
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PMOtworz = PopupMenu->addAction(QStringLiteral("Open"));
+    PMOtworz->setObjectName(QStringLiteral("PMOtworz"));
+    PopupMenu->setDefaultAction(PMOtworz);
+    PMNowaNotatka = PopupMenu->addAction(QStringLiteral("New note"));
+    PMNowaNotatka->setObjectName(QStringLiteral("PMNowaNotatka"));
+    PopupMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    PMZakoncz = PopupMenu->addAction(QStringLiteral("Close"));
+    PMZakoncz->setObjectName(QStringLiteral("PMZakoncz"));
+    connect(PMOtworz, &QAction::triggered, this, [this] { ShowMainWindow(); });
+    connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
+    connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
+
+    TrayIcon = new QSystemTrayIcon(icons::trayIcon(), this);
+    TrayIcon->setToolTip(QStringLiteral("Quillbox"));
+    TrayIcon->setContextMenu(PopupMenu);
+    connect(TrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    TrayIconClick();
+            });
+    if (options_.trayAvailable)
+        TrayIcon->show();
+}
+
+bool TFormMain::ShowMainWindow()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    return true;
+}
+
+void TFormMain::hideMainWindow()
+{
+    if (options_.trayAvailable)
+        hide();
+    else
+        showMinimized();
+}
+
+void TFormMain::TrayIconClick()
+{
+    if (TrayClickBusy)
+        return;
+    TrayClickBusy = true;
+    if (isVisible() && !isMinimized()) {
+        hideMainWindow();
+    } else if (ShowMainWindow()) {
+        raise();
+        activateWindow();
+    }
+    TrayClickBusy = false;
+}
+
+void TFormMain::UkryjExecute()
+{
+    if (SzukanyCiag->hasFocus() && !SzukanyCiag->text().trimmed().isEmpty()) {
+        SzukanyCiag->clear();
+        return;
+    }
+    hideMainWindow();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (quitting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    hideMainWindow();
+}
+
+void TFormMain::NewNote()
+{
+    if (!ShowMainWindow())
+        return;
+    if (!PauseAlarmChecker())
+        return;
+    ResumeAlarmChecker();
+}
+
+void TFormMain::DeleteSelectedNote()
+{
+    if (selectedCount() == 0)
+        return;
+}
+
+void TFormMain::NotatkaPokazEdytujExecute()
+{
+    if (selectedCount() == 0)
+        return;
+    if (!PauseAlarmChecker())
+        return;
+    ResumeAlarmChecker();
+}
+
+bool TFormMain::PauseAlarmChecker()
+{
+    if (!AlarmChecker || AlarmChecker->isStopRequested())
+        return false;
+    return AlarmChecker->pause();
+}
+
+void TFormMain::ResumeAlarmChecker()
+{
+    if (AlarmChecker && !AlarmChecker->isStopRequested() && AlarmChecker->isPaused())
+        AlarmChecker->resume();
+}
+
+void TFormMain::QuitProgram()
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    dm_.Disconnect();
+    SaveWindowGeometry();
+    SaveColumnWidths();
+    QCoreApplication::exit(0);
+}
+
+void TFormMain::LoadWindowGeometry()
+{
+    using namespace window_layout;
+    StoredGeometry stored;
+    stored.width = parseStored(dm_.GetSetting(kWidthKey));
+    stored.height = parseStored(dm_.GetSetting(kHeightKey));
+    stored.top = parseStored(dm_.GetSetting(kTopKey));
+    stored.left = parseStored(dm_.GetSetting(kLeftKey));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect rect =
+        resolveGeometry(stored, primary ? primary->geometry().size() : QSize(), screens);
+    resize(rect.size());
+    move(rect.topLeft());
+}
+
+void TFormMain::LoadColumnWidths()
+{
+    using namespace window_layout;
+    QHeaderView* header = LVNotatki->header();
+    header->resizeSection(
+        0, resolveColumnWidth(parseStored(dm_.GetSetting(kTitleWidthKey)), kDefaultTitleWidth));
+    header->resizeSection(
+        1, resolveColumnWidth(parseStored(dm_.GetSetting(kDateWidthKey)), kDefaultDateWidth));
+}
+
+void TFormMain::SaveWindowGeometry()
+{
+    dm_.SetSetting(kHeightKey, QString::number(height()));
+    dm_.SetSetting(kWidthKey, QString::number(width()));
+    dm_.SetSetting(kTopKey, QString::number(pos().y()));
+    dm_.SetSetting(kLeftKey, QString::number(pos().x()));
+}
+
+void TFormMain::SaveColumnWidths()
+{
+    dm_.SetSetting(kTitleWidthKey, QString::number(LVNotatki->header()->sectionSize(0)));
+    dm_.SetSetting(kDateWidthKey, QString::number(LVNotatki->header()->sectionSize(1)));
+}
+
+int TFormMain::selectedCount() const
+{
+    return int(LVNotatki->selectionModel()->selectedRows().size());
+}
+
+void TFormMain::UpdateCommandState()
+{
+    const bool one = selectedCount() == 1;
+    MMUsun->setEnabled(one);
+    SBUsun->setEnabled(one);
+    MMPodgladEdycja->setEnabled(one);
+    NotatkaPokazEdytuj->setEnabled(one);
+}
+
+QString TFormMain::searchText() const
+{
+    return SzukanyCiag->text();
+}
+
+void TFormMain::focusNoteList()
+{
+    LVNotatki->setFocus();
+}
+
+bool TFormMain::LoadNotes()
+{
+    notesModel_->removeRows(0, notesModel_->rowCount());
+    return true;
+}
+
+bool TFormMain::RefreshNotes()
+{
+    return LoadNotes();
+}
+
+QList<qint32> TFormMain::listedNoteIds() const
+{
+    return {};
+}

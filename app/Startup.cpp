@@ -1,0 +1,45 @@
+#include "app/Startup.h"
+
+#include "app/FormMain.h"
+#include "platform/PlainMessage.h"
+#include "platform/TerminationSignals.h"
+#include "storage/DataModule.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+namespace startup {
+
+std::unique_ptr<TDM> createDataModule(const QString& databasePath)
+{
+    auto dm = std::make_unique<TDM>(databasePath);
+    if (!dm->Connect())
+        showPlainMessage(nullptr, QStringLiteral("No connection to database!"));
+    return dm;
+}
+
+int run(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("quillbox"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TerminationSignals termination;
+    std::unique_ptr<TDM> dm = createDataModule(TDM::defaultDatabasePath());
+    // The database engine installs its own handlers when it starts; ours must win so that a
+    // termination runs the quit sequence.
+    QObject::connect(dm.get(), &TDM::attached, &termination, [] { TerminationSignals::install(); });
+    TerminationSignals::install();
+
+    TFormMain form(*dm, FormMainOptions::forThisDesktop());
+    if (!FormMainOptions::forThisDesktop().trayAvailable)
+        form.ShowMainWindow();
+
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &form,
+                     &TFormMain::QuitProgram);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager&) { form.QuitProgram(); });
+    return app.exec();
+}
+
+} // namespace startup

@@ -1,0 +1,116 @@
+#pragma once
+
+// A small RAII layer over the Firebird client library (the ISC API of ibase.h).
+// Each object owns one handle and releases it in its destructor; every failure of the
+// library is thrown as fb::Error carrying the engine's own message text.
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <ibase.h>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace fb {
+
+class Error : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+    QString text() const { return QString::fromUtf8(what()); }
+};
+
+class Attachment
+{
+public:
+    Attachment() = default;
+    ~Attachment();
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+    // Opens the database named by path ("/dir/dbn.ib" or "host:/dir/dbn.ib").
+    void attach(const QString& path, const QString& user, const QString& password,
+                const QString& charset);
+    // Closes the connection; the handle is released even when the engine reports an error.
+    void detach();
+    bool isAttached() const { return handle_ != 0; }
+    isc_db_handle* handle() { return &handle_; }
+
+private:
+    isc_db_handle handle_ = 0;
+};
+
+// A read-committed, waiting, read-write transaction; rolled back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Attachment& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+    void rollback();
+    isc_tr_handle* handle() { return &handle_; }
+
+private:
+    isc_tr_handle handle_ = 0;
+};
+
+// One prepared SQL text. A statement with result columns is a cursor: execute() opens it and
+// fetch() moves to the next row, whose columns are read by name or by position.
+class Statement
+{
+public:
+    Statement(Attachment& db, Transaction& tr, const QByteArray& sqlUtf8);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void execute();
+    bool fetch();
+    // Rows fetched so far.
+    qint64 rowsFetched() const { return fetched_; }
+
+    int columnCount() const;
+    // Position of a column by its name or alias, matched without regard to case; throws when
+    // the result has no such column.
+    int column(const char* name) const;
+    bool isNull(int column) const;
+    QString text(int column) const;
+    // The raw bytes of a text column, without decoding.
+    QByteArray bytes(int column) const;
+    qint64 integer(int column) const;
+    QDateTime timestamp(int column) const;
+    QDate date(int column) const;
+    QTime time(int column) const;
+
+    bool isNull(const char* name) const { return isNull(column(name)); }
+    QString text(const char* name) const { return text(column(name)); }
+    qint64 integer(const char* name) const { return integer(column(name)); }
+    QDateTime timestamp(const char* name) const { return timestamp(column(name)); }
+    QDate date(const char* name) const { return date(column(name)); }
+    QTime time(const char* name) const { return time(column(name)); }
+
+private:
+    const XSQLVAR& var(int column) const;
+
+    Attachment& db_;
+    Transaction& tr_;
+    isc_stmt_handle handle_ = 0;
+    std::unique_ptr<char[]> sqldaMemory_;
+    XSQLDA* out_ = nullptr;
+    std::vector<char> buffer_;
+    std::vector<short> nulls_;
+    bool open_ = false;
+    qint64 fetched_ = 0;
+};
+
+// Conversions between the engine's date and time encoding and Qt's types.
+QDate decodeDate(ISC_DATE date);
+QTime decodeTime(ISC_TIME time);
+
+} // namespace fb

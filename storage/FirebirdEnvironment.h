@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Points the Firebird client library at this program's own configuration before its first
+// use in the process, which is when the library reads its environment:
+//  - FIREBIRD names a private directory whose firebird.conf runs the embedded engine in
+//    SuperClassic mode, where several processes may open one database file (the default Super
+//    mode locks the file to the first process). The engine's plugins, character sets and
+//    messages are linked in from the system installation.
+//  - FIREBIRD_LOCK names a lock directory beside the database file, so every process that
+//    opens that file, whoever runs it, coordinates through the same lock files.
+// Only the first call in a process has an effect; a database named with a host is served by
+// its server and needs no lock directory of ours.
+namespace firebird_environment {
+
+void prepare(const QString& databasePath);
+
+// The lock directory used for a local database file.
+QString lockDirectoryFor(const QString& databasePath);
+
+// True when the path names a database on a server ("host:/path/dbn.ib").
+bool isRemote(const QString& databasePath);
+
+} // namespace firebird_environment

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+class QWidget;
+
+// Watches for modal windows while a test drives the program. Each plain message box that
+// appears is recorded and closed with OK; any other modal window is handed to the handler,
+// which must close it (without a handler it is rejected).
+class ModalWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> handler = {});
+
+    QStringList messages;
+
+private:
+    void poll();
+
+    std::function<void(QWidget*)> handler_;
+    QTimer timer_;
+    QWidget* handled_ = nullptr;
+};

@@ -1,0 +1,59 @@
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QTemporaryDir& root()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quillbox-test-XXXXXX"));
+    return dir;
+}
+
+} // namespace
+
+QString freshTestDirectory()
+{
+    static int counter = 0;
+    const QString path = root().path() + QStringLiteral("/%1").arg(++counter);
+    QDir().mkpath(path);
+    return path;
+}
+
+TestDatabase::TestDatabase() : path_(freshTestDirectory() + QStringLiteral("/dbn.ib"))
+{
+    if (!QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), path_))
+        qFatal("cannot copy the empty database to %s", qPrintable(path_));
+    QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+QString TestDatabase::directory() const
+{
+    return QFileInfo(path_).absolutePath();
+}
+
+std::unique_ptr<TDM> TestDatabase::open() const
+{
+    auto dm = std::make_unique<TDM>(path_);
+    if (!dm->Connect())
+        qFatal("cannot open the test database %s", qPrintable(path_));
+    return dm;
+}
+
+void TestDatabase::execute(const QString& sql) const
+{
+    TDM dm(path_);
+    dm.transact([&](DbSession& db) { db.execute(sql); });
+}
+
+QString TestDatabase::scalar(const QString& sql) const
+{
+    TDM dm(path_);
+    return dm.transact([&](DbSession& db) {
+        auto query = db.open(sql);
+        return query->fetch() ? query->text(0) : QString();
+    });
+}
