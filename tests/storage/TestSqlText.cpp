@@ -1,3 +1,5 @@
+#include "alarms/AlarmModel.h"
+#include "storage/AlarmStatements.h"
 #include "storage/SettingsStatements.h"
 #include "storage/SqlText.h"
 
@@ -67,6 +69,40 @@ private Q_SLOTS:
             << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'it''s')";
     }
     void settingsStatements()
+    {
+        QFETCH(QString, built);
+        QFETCH(QString, expected);
+        QCOMPARE(built, expected);
+    }
+
+    void alarmStateStatements_data()
+    {
+        using sql::alarm::Schedule;
+        const QDateTime now(QDate(2024, 3, 8), QTime(7, 31, 2));
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("read") << sql::alarm::selectState(17)
+                              << "SELECT Alarm FROM NOTATKI WHERE ID = 17";
+        QTest::newRow("planned")
+            << sql::alarm::setState(17, AlarmPlanned,
+                                    Schedule{AlarmOnce, QDate(2024, 3, 8), QTime(7, 30)}, now)
+            << "UPDATE NOTATKI SET Alarm = 2, AlarmRodzaj = 0, AlarmData = '2024.03.08', "
+               "AlarmGodzina = '07:30' , AlarmArchiwum = NULL WHERE ID = 17";
+        QTest::newRow("switched off") << sql::alarm::setState(17, AlarmNone, std::nullopt, now)
+                                      << "UPDATE NOTATKI SET Alarm = 0, AlarmArchiwum = NULL "
+                                         "WHERE ID = 17";
+        QTest::newRow("running") << sql::alarm::setState(17, AlarmRunning, std::nullopt, now)
+                                 << "UPDATE NOTATKI SET Alarm = 1, AlarmArchiwum = NULL WHERE "
+                                    "ID = 17";
+        QTest::newRow("acknowledged")
+            << sql::alarm::setState(17, AlarmAcknowledged, std::nullopt, now)
+            << "UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = '2024.03.08 07:31:02' WHERE ID = 17";
+        QTest::newRow("schedule with kind -1 is left out")
+            << sql::alarm::setState(17, AlarmPlanned, Schedule{-1, QDate(2024, 3, 8), QTime(7, 30)},
+                                    now)
+            << "UPDATE NOTATKI SET Alarm = 2, AlarmArchiwum = NULL WHERE ID = 17";
+    }
+    void alarmStateStatements()
     {
         QFETCH(QString, built);
         QFETCH(QString, expected);

@@ -1,0 +1,30 @@
+#pragma once
+
+// Statement texts that read and write a note's alarm state.
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+namespace sql::alarm {
+
+// The kind, date and time written when an alarm is planned.
+struct Schedule
+{
+    int kind = 0;
+    QDate date;
+    QTime time;
+};
+
+// SELECT Alarm FROM NOTATKI WHERE ID = 17
+QString selectState(qint32 noteId);
+
+// UPDATE NOTATKI SET Alarm = <state>[, AlarmRodzaj = .., AlarmData = .., AlarmGodzina = .. ]
+// , AlarmArchiwum = <now when acknowledged, else NULL> WHERE ID = <id>. The schedule is
+// written only when given and its kind is not -1.
+QString setState(qint32 noteId, int state, const std::optional<Schedule>& schedule,
+                 const QDateTime& now);
+
+} // namespace sql::alarm
