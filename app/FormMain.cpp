@@ -287,8 +287,11 @@ void TFormMain::NewNote()
         return;
     if (!PauseAlarmChecker())
         return;
+    showNoteEditor(-1);
     ResumeAlarmChecker();
 }
+
+void TFormMain::showNoteEditor(qint32 noteId) { Q_UNUSED(noteId); }
 
 void TFormMain::DeleteSelectedNote()
 {
@@ -302,6 +305,7 @@ void TFormMain::NotatkaPokazEdytujExecute()
         return;
     if (!PauseAlarmChecker())
         return;
+    showNoteEditor(0);
     ResumeAlarmChecker();
 }
 

@@ -56,6 +56,10 @@ public:
     void SaveWindowGeometry();
     void SaveColumnWidths();
 
+    // Opens the note editor modally: for a new note when noteId is -1, otherwise for that note
+    // in view/edit mode. The caller has paused the alarm checker.
+    void showNoteEditor(qint32 noteId);
+
     // Note list.
     void UpdateCommandState();
     void NotatkaPokazEdytujExecute();
