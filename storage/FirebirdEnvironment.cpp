@@ -49,7 +49,11 @@ QString writeConfigurationDirectory()
     const QString root = systemRoot();
     if (root.isEmpty())
         return {};
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // The per-user runtime directory when the session has one, else the user's cache.
+    const QString base =
+        qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+            ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+            : QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (base.isEmpty())
         return {};
     const QString directory = base + QStringLiteral("/quillbox-firebird");

@@ -1,7 +1,140 @@
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
 #include <QtTest>
+#include <csignal>
+
+// Behaviour across processes: what survives a killed process, two programs on one database
+// file, and the program's own reaction to termination signals.
 class TestProcesses : public QObject
 {
     Q_OBJECT
+
+    static QProcessEnvironment environment()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("FIREBIRD"));
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        return env;
+    }
+
+    static bool waitForOutput(QProcess& process, QProcess::ProcessChannel channel,
+                              const QByteArray& text, int timeoutMs = 30000)
+    {
+        QByteArray seen;
+        QDeadlineTimer deadline(timeoutMs);
+        if (!process.waitForStarted(timeoutMs))
+            return false;
+        process.setReadChannel(channel);
+        while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+            process.waitForReadyRead(100);
+            seen += process.readAll();
+            if (seen.contains(text))
+                return true;
+        }
+        qWarning() << "waited for" << text << "saw" << seen;
+        return false;
+    }
+
+private Q_SLOTS:
+    void aWriteSurvivesAKilledProcess()
+    {
+        TestDatabase db;
+        QProcess writer;
+        writer.setProcessEnvironment(environment());
+        writer.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("set"), db.path(), QStringLiteral("HasloDostepu"),
+                      QStringLiteral("it's kept")});
+        QVERIFY(waitForOutput(writer, QProcess::StandardOutput, "written"));
+        ::kill(pid_t(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished(10000));
+
+        auto dm = db.open();
+        QCOMPARE(dm->GetSetting(QStringLiteral("HasloDostepu")), QStringLiteral("it's kept"));
+    }
+
+    void twoProgramsWriteOneFileAtOnce()
+    {
+        TestDatabase db;
+        auto dm = db.open(); // this process holds the file open as well
+        QCOMPARE(dm->GetSetting(QStringLiteral("x")), QStringLiteral("-1"));
+        const int count = 150;
+        QProcess first;
+        QProcess second;
+        for (QProcess* p : {&first, &second}) {
+            p->setProcessEnvironment(environment());
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        }
+        first.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), db.path(), QStringLiteral("first "), QString::number(count)});
+        second.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("notes"), db.path(), QStringLiteral("second "),
+                      QString::number(count)});
+        QVERIFY(first.waitForFinished(120000));
+        QVERIFY(second.waitForFinished(120000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")),
+                 QString::number(2 * count));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(DISTINCT ID) FROM NOTATKI")),
+                 QString::number(2 * count));
+        dm.reset();
+
+        QProcess gfix;
+        gfix.setProcessEnvironment(environment());
+        gfix.setProcessChannelMode(QProcess::MergedChannels);
+        gfix.start(QStringLiteral(QUILLBOX_GFIX),
+                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                    QStringLiteral("sysdba"), db.path()});
+        QVERIFY(gfix.waitForFinished(60000));
+        const QByteArray report = gfix.readAll();
+        QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+    }
+
+    void terminationRunsTheQuitSequence_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationRunsTheQuitSequence()
+    {
+        // A copy of the program beside its own database, as an installation would be.
+        QFETCH(int, signalNumber);
+        TestDatabase db;
+        const QString program = db.directory() + QStringLiteral("/quillbox");
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program));
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+
+        QProcess process;
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                   QStringLiteral("quillbox.db.sql.debug=true"));
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        // The main window reads its column widths after connecting; once they are asked for
+        // the database is open.
+        QVERIFY(waitForOutput(process, QProcess::StandardError, "DataSzerokosc"));
+        ::kill(pid_t(process.processId()), signalNumber);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+
+        for (const char* key : {"FormMainWidth", "FormMainHeight", "FormMainTop", "FormMainLeft",
+                                "TytulSzerokosc", "DataSzerokosc"}) {
+            const QString value =
+                db.scalar(QStringLiteral("SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = '%1'")
+                              .arg(QLatin1String(key)));
+            bool isNumber = false;
+            value.toInt(&isNumber);
+            QVERIFY2(isNumber, key);
+        }
+    }
 };
+
 QTEST_GUILESS_MAIN(TestProcesses)
 #include "TestProcesses.moc"
