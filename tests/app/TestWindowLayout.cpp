@@ -63,9 +63,9 @@ private Q_SLOTS:
         QFETCH(int, left);
         QFETCH(QRect, expected);
         const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-        QCOMPARE(window_layout::resolveGeometry({width, height, top, left}, QSize(1920, 1080),
-                                                screens),
-                 expected);
+        QCOMPARE(
+            window_layout::resolveGeometry({width, height, top, left}, QSize(1920, 1080), screens),
+            expected);
     }
 
     void columnWidths()
