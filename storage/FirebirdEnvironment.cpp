@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef QUILLBOX_FIREBIRD_ROOT
 #define QUILLBOX_FIREBIRD_ROOT ""
@@ -44,23 +46,39 @@ bool linkInto(const QString& directory, const QString& root, const QString& name
     return QFile::link(target, link) || QFileInfo(link).symLinkTarget() == target;
 }
 
+// A directory only this user can use: the session's runtime directory, else the user's cache,
+// else one named after the user ID in the temporary directory (accepted only when this user
+// owns it and nobody else may enter it).
+QString privateDirectory()
+{
+    const QString name = QStringLiteral("/quillbox-firebird");
+    QStringList candidates;
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        candidates << QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + name;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty())
+        candidates << cache + name;
+    candidates << QDir::tempPath() + name + QStringLiteral("-%1").arg(::getuid());
+    for (const QString& directory : candidates) {
+        if (!QDir().mkpath(directory))
+            continue;
+        ::chmod(QFile::encodeName(directory).constData(), 0700);
+        struct stat info = {};
+        if (::lstat(QFile::encodeName(directory).constData(), &info) == 0 &&
+            S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0)
+            return directory;
+    }
+    return {};
+}
+
 QString writeConfigurationDirectory()
 {
     const QString root = systemRoot();
     if (root.isEmpty())
         return {};
-    // The per-user runtime directory when the session has one, else the user's cache.
-    const QString base =
-        qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
-            ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-            : QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (base.isEmpty())
+    const QString directory = privateDirectory();
+    if (directory.isEmpty())
         return {};
-    const QString directory = base + QStringLiteral("/quillbox-firebird");
-    if (!QDir().mkpath(directory))
-        return {};
-    QFile::setPermissions(directory,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     for (const char* name : {"plugins", "intl", "firebird.msg", "plugins.conf", "lib", "UDF"}) {
         if (!linkInto(directory, root, QString::fromLatin1(name)))
             return {};
@@ -69,6 +87,21 @@ QString writeConfigurationDirectory()
     if (!conf.open(QIODevice::WriteOnly) || conf.write(kConfiguration) < 0 || !conf.commit())
         return {};
     return directory;
+}
+
+// The lock directory takes the group of the database file and passes it on to the lock files
+// the engine creates in it (set-group-ID), so every user of that group who may write the file
+// may also use its locks.
+void prepareLockDirectory(const QString& databasePath)
+{
+    const QByteArray lockDir = QFile::encodeName(lockDirectoryFor(databasePath));
+    struct stat file = {};
+    if (::stat(QFile::encodeName(databasePath).constData(), &file) != 0)
+        return;
+    if (::mkdir(lockDir.constData(), 0770) != 0)
+        return; // present already: whoever made it has set it up
+    [[maybe_unused]] const int owned = ::chown(lockDir.constData(), uid_t(-1), file.st_gid);
+    ::chmod(lockDir.constData(), 02770);
 }
 
 } // namespace
@@ -94,8 +127,10 @@ void prepare(const QString& databasePath)
         const QString directory = writeConfigurationDirectory();
         if (!directory.isEmpty())
             qputenv("FIREBIRD", QFile::encodeName(directory));
-        if (!isRemote(databasePath))
+        if (!isRemote(databasePath)) {
+            prepareLockDirectory(databasePath);
             qputenv("FIREBIRD_LOCK", QFile::encodeName(lockDirectoryFor(databasePath)));
+        }
     });
 }
 

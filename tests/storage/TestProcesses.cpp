@@ -1,9 +1,14 @@
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Behaviour across processes: what survives a killed process, two programs on one database
 // file, and the program's own reaction to termination signals.
@@ -93,6 +98,56 @@ private Q_SLOTS:
         QVERIFY(gfix.waitForFinished(60000));
         const QByteArray report = gfix.readAll();
         QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+    }
+
+    void twoUsersShareOneFile()
+    {
+        // A database folder shared through a group: one program runs as root, the other as an
+        // unprivileged user of that group, both at once.
+        if (::geteuid() != 0)
+            QSKIP("needs root to run a program as another user");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not installed");
+        const gid_t group = 100; // "users"
+        QTemporaryDir top;
+        QVERIFY(top.isValid());
+        QVERIFY(::chmod(QFile::encodeName(top.path()).constData(), 0711) == 0);
+        const QString shared = top.path() + QStringLiteral("/shared");
+        QVERIFY(QDir().mkdir(shared));
+        QVERIFY(::chown(QFile::encodeName(shared).constData(), 0, group) == 0);
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02770) == 0);
+        const QString path = shared + QStringLiteral("/dbn.ib");
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), path));
+        QVERIFY(::chown(QFile::encodeName(path).constData(), 0, group) == 0);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0660) == 0);
+
+        const int count = 100;
+        QProcess asRoot;
+        QProcess asUser;
+        for (QProcess* p : {&asRoot, &asUser}) {
+            p->setProcessEnvironment(environment());
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+        }
+        asRoot.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), path, QStringLiteral("root "), QString::number(count)});
+        asUser.start(setpriv,
+                     {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=%1").arg(group),
+                      QStringLiteral("--clear-groups"), QStringLiteral(QUILLBOX_DB_WRITER),
+                      QStringLiteral("notes"), path, QStringLiteral("user "),
+                      QString::number(count)});
+        QVERIFY(asRoot.waitForFinished(120000));
+        QVERIFY(asUser.waitForFinished(120000));
+        QCOMPARE(asRoot.exitCode(), 0);
+        QCOMPARE(asUser.exitCode(), 0);
+        TDM dm(path);
+        const QString total = dm.transact([](DbSession& db) {
+            auto query = db.open(QStringLiteral("SELECT COUNT(*) FROM NOTATKI"));
+            query->fetch();
+            return query->text(0);
+        });
+        QCOMPARE(total, QString::number(2 * count));
     }
 
     void terminationRunsTheQuitSequence_data()
