@@ -31,8 +31,10 @@ int run(QApplication& app)
     QObject::connect(dm.get(), &TDM::attached, &termination, [] { TerminationSignals::install(); });
     TerminationSignals::install();
 
-    TFormMain form(*dm, FormMainOptions::forThisDesktop());
-    if (!FormMainOptions::forThisDesktop().trayAvailable)
+    const FormMainOptions options = FormMainOptions::forThisDesktop();
+    TFormMain form(*dm, options);
+    // Without a tray icon the window is the only way in.
+    if (!options.trayAvailable)
         form.ShowMainWindow();
 
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form,
