@@ -4,6 +4,7 @@
 #include "storage/SettingsStatements.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 Q_LOGGING_CATEGORY(lcDatabase, "quillbox.db")
 Q_LOGGING_CATEGORY(lcSql, "quillbox.db.sql", QtWarningMsg)
@@ -63,12 +64,21 @@ void TDM::ensureConnected()
 bool TDM::Connect()
 {
     std::lock_guard lock(mutex_);
-    try {
-        attach();
-        return true;
-    } catch (const fb::Error& e) {
-        qCWarning(lcDatabase).noquote() << "cannot open" << path_ << ":" << e.text();
-        return false;
+    // A second try covers another user's program creating the shared lock files at the same
+    // moment: the engine makes them group-writable only just after creating them.
+    constexpr int kTries = 2;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            attach();
+            return true;
+        } catch (const fb::Error& e) {
+            if (attempt < kTries) {
+                QThread::msleep(100);
+                continue;
+            }
+            qCWarning(lcDatabase).noquote() << "cannot open" << path_ << ":" << e.text();
+            return false;
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cstdio>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,17 +93,25 @@ QString writeConfigurationDirectory()
 
 // The lock directory takes the group of the database file and passes it on to the lock files
 // the engine creates in it (set-group-ID), so every user of that group who may write the file
-// may also use its locks.
+// may also use its locks. It is set up under a temporary name and then renamed into place, so
+// a program starting at the same moment never sees it half made.
 void prepareLockDirectory(const QString& databasePath)
 {
     const QByteArray lockDir = QFile::encodeName(lockDirectoryFor(databasePath));
     struct stat file = {};
     if (::stat(QFile::encodeName(databasePath).constData(), &file) != 0)
         return;
-    if (::mkdir(lockDir.constData(), 0770) != 0)
-        return; // present already: whoever made it has set it up
-    [[maybe_unused]] const int owned = ::chown(lockDir.constData(), uid_t(-1), file.st_gid);
-    ::chmod(lockDir.constData(), 02770);
+    struct stat present = {};
+    if (::stat(lockDir.constData(), &present) == 0)
+        return;
+    QByteArray draft = lockDir + ".XXXXXX";
+    if (!::mkdtemp(draft.data()))
+        return;
+    [[maybe_unused]] const int owned = ::chown(draft.constData(), uid_t(-1), file.st_gid);
+    ::chmod(draft.constData(), 02770);
+    if (::renameat2(AT_FDCWD, draft.constData(), AT_FDCWD, lockDir.constData(), RENAME_NOREPLACE) !=
+        0)
+        ::rmdir(draft.constData());
 }
 
 } // namespace
