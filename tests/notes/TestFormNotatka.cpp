@@ -11,6 +11,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -449,6 +450,16 @@ private Q_SLOTS:
         QTest::keyClick(memo, Qt::Key_Return);
         QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 0"));
         QVERIFY(memo->storedText().endsWith(QStringLiteral("aaP\r\n")));
+        // Text composed by an input method is held to the same limit.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("zz"));
+        QApplication::sendEvent(memo, &composed);
+        QCOMPARE(memo->storedLength(), 5000);
+        // Removing the break leaves two characters; one is typed, the input method gets one.
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClick(memo, Qt::Key_Q);
+        QApplication::sendEvent(memo, &composed);
+        QVERIFY(memo->storedText().endsWith(QStringLiteral("aaPqz")));
 
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
