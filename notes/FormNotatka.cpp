@@ -45,9 +45,8 @@ TFormNotatka::TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent, Clo
     look::applyWindowLook(this);
     buildControls();
     resize(kDesignClientSize);
-    // The smallest window is the one it opens as: 400 by 300 with the frame of the desktop the
-    // layout was drawn for, which is the design client area here, where the frame is the
-    // window manager's.
+    // The window may grow but never shrinks below the size it opens at (400 by 300 with a
+    // frame of 4 pixels a side and a 23-pixel caption); the window manager adds its own frame.
     setMinimumSize(kDesignClientSize);
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
