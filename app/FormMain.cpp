@@ -2,6 +2,7 @@
 
 #include "app/WindowLayout.h"
 #include "app/WindowShortcutFilter.h"
+#include "notes/FormNotatka.h"
 #include "platform/AnchorLayout.h"
 #include "platform/Look.h"
 #include "resources/Icons.h"
@@ -291,7 +292,20 @@ void TFormMain::NewNote()
     ResumeAlarmChecker();
 }
 
-void TFormMain::showNoteEditor(qint32 noteId) { Q_UNUSED(noteId); }
+void TFormMain::showNoteEditor(qint32 noteId)
+{
+    auto* editor = new TFormNotatka(dm_, *this, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    if (noteId == -1) {
+        editor->StatusFormatki->setText(QStringLiteral("New note"));
+        editor->NoteId = -1;
+    } else {
+        editor->NoteId = noteId;
+        editor->StatusFormatki->setText(QStringLiteral("View / Edit"));
+        editor->LoadNote(noteId);
+    }
+    editor->exec();
+}
 
 void TFormMain::DeleteSelectedNote()
 {

@@ -4,6 +4,8 @@ add_library(quillbox_gui STATIC
     app/NoteListHost.h
     app/Startup.cpp app/Startup.h
     app/WindowShortcutFilter.cpp app/WindowShortcutFilter.h
+    notes/FormNotatka.cpp notes/FormNotatka.h
+    notes/LimitedMemo.cpp notes/LimitedMemo.h
     platform/AnchorLayout.cpp platform/AnchorLayout.h
     platform/Look.cpp platform/Look.h
     platform/PlainMessage.cpp platform/PlainMessage.h

@@ -24,5 +24,8 @@ QIcon trash();
 QPixmap trashDisabled();
 QPixmap magnifier();
 QPixmap alarmSign();
+// The pictures of the note editor's OK and Cancel buttons: a green tick and a red cross.
+QIcon okMark();
+QIcon cancelMark();
 
 } // namespace icons

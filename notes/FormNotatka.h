@@ -1,0 +1,101 @@
+#pragma once
+
+// TFormNotatka: the modal note editor. It shows a new note or an existing one with its title,
+// message and alarm, and on OK writes the note and has the main window reload its list.
+
+#include <QDateTime>
+#include <QDialog>
+#include <functional>
+
+class LimitedMemo;
+class NoteListHost;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimeEdit;
+class TDM;
+
+namespace note_store {
+struct StoredNote;
+}
+
+class TFormNotatka : public QDialog
+{
+    Q_OBJECT
+public:
+    // Where the editor reads the current moment; tests fix it.
+    using Clock = std::function<QDateTime()>;
+
+    static constexpr int kTitleMaxLength = 50;
+
+    TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent = nullptr,
+                 Clock clock = &QDateTime::currentDateTime);
+
+    // The note shown: -1 for a new note, otherwise its ID. Set by the opener before showing.
+    qint32 NoteId = -1;
+    // The user touched the alarm section since the note was loaded.
+    bool AlarmChanged = false;
+
+    // Fills the editor from the note's row; false when the read failed (the fields then keep
+    // whatever was filled before the failure). A missing row leaves the fields as created.
+    bool LoadNote(qint32 noteId);
+    // "Note no N" for N one more than the notes stored; "n. a." when they cannot be counted.
+    QString GetDefaultTitle();
+    // The new note's ID, or -1 when it was not stored.
+    qint32 InsertNote(const QString& title, const QString& message);
+    // False when the title and message were not stored.
+    bool UpdateNoteText(qint32 noteId, const QString& title, const QString& message);
+    void SaveNewNote();
+    void SaveExistingNote();
+    void UpdateCharsLeft();
+
+    // Alarm section.
+    // True when the moment in the pickers may be saved; otherwise says why and focuses the
+    // picker at fault.
+    bool ValidateAlarm();
+    // The alarm statement that follows saving an existing note; false when that statement
+    // failed. Errors of the state read are thrown as fb::Error to the command.
+    bool ApplyAlarmAfterSave(qint32 noteId);
+    void LoadAlarmSection(const note_store::StoredNote& note);
+
+    // Handlers.
+    void OKClick();
+    void cAlarmClick();
+    void cbAlarmChange();
+
+    // Controls, named as the program names them.
+    QLabel* Label1 = nullptr;
+    QLineEdit* Tytul = nullptr;
+    QLabel* pAlarm = nullptr;
+    QCheckBox* cAlarm = nullptr;
+    QDateEdit* dtDate = nullptr;
+    QTimeEdit* dtTime = nullptr;
+    QComboBox* cbAlarm = nullptr;
+    QLabel* Label2 = nullptr;
+    LimitedMemo* Tresc = nullptr;
+    QLabel* LBIloscZnakow = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QLabel* StatusFormatki = nullptr;
+    QPushButton* OK = nullptr;
+    QPushButton* Anuluj = nullptr;
+    QAction* Zamknij = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void FormCreate();
+    void FormShow();
+    void reportNotSaved();
+
+    TDM& dm_;
+    NoteListHost& noteList_;
+    Clock clock_;
+    bool shownOnce_ = false;
+};
