@@ -5,6 +5,8 @@
 #include "app/NoteListRows.h"
 #include "storage/NoteListStatements.h"
 
+#include <functional>
+
 class TDM;
 
 // The list image of a note listed outside the running group: 0 for a note without an alarm,
@@ -15,5 +17,10 @@ int noteImageForState(int alarmState);
 // the order read: running notes get image 2, the others their image from the alarm state.
 // When a statement fails the fill stops there: rows keeps what was read so far, the failure
 // goes to the log on behalf of `where`, and the result is false.
+//
+// abandon, when given, is asked before each row: once it answers true the fill stops, the
+// result is false and nothing is logged. The engine finds a search's rows while they are
+// fetched, so this ends a search that nobody waits for any more.
 bool readNoteList(TDM& dm, const sql::notes::ListStatements& statements, NoteRows& rows,
-                  const QString& where = QStringLiteral("FormMain"));
+                  const QString& where = QStringLiteral("FormMain"),
+                  const std::function<bool()>& abandon = {});

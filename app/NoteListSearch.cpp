@@ -61,7 +61,8 @@ void NoteListSearch::work()
         lock.unlock();
 
         auto rows = std::make_shared<NoteRows>();
-        const bool ok = readNoteList(dm, request.statements, *rows);
+        const bool ok = readNoteList(dm, request.statements, *rows, QStringLiteral("FormMain"),
+                                     [&] { return generation_.load() != request.generation; });
 
         lock.relock();
         running_ = false;

@@ -4,8 +4,9 @@
 // over 100,000 notes takes the engine more than a second, far too long to hold the window.
 //
 // A worker thread with a database connection of its own takes one request at a time. Each
-// request() makes every earlier one stale: a request still waiting is replaced, and the result
-// of one already running is dropped, so the list ends with the result of the newest request.
+// request() makes every earlier one stale: a request still waiting is replaced, one already
+// running stops reading at its next row and its result is dropped, so the list ends with the
+// result of the newest request.
 // supersede() makes them all stale without a new one; the window calls it when it fills the
 // list itself, so a late result cannot overwrite a newer fill.
 
@@ -15,6 +16,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QWaitCondition>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -57,8 +59,9 @@ private:
     mutable QMutex mutex_;
     QWaitCondition wake_;
     std::optional<Request> waiting_;
-    quint64 generation_ = 0; // of the newest request or supersede
-    quint64 completed_ = 0;  // generation of the last request the worker finished
+    // Of the newest request or supersede; read without the lock by the worker between rows.
+    std::atomic<quint64> generation_ = 0;
+    quint64 completed_ = 0; // generation of the last request the worker finished
     bool running_ = false;
     bool stop_ = false;
     QThread* thread_ = nullptr;

@@ -111,6 +111,29 @@ private Q_SLOTS:
         QVERIFY(readNoteList(*dm, sql::notes::search(text), result));
         QCOMPARE(result.ids(), found);
     }
+
+    void abandonedFillStopsBetweenRows()
+    {
+        TestDatabase db;
+        for (int id = 1; id <= 5; ++id) {
+            db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, DataGodzina, Alarm) VALUES "
+                                      "(%1, 'n', '2024.01.0%1 10:00:00', %2)")
+                           .arg(id)
+                           .arg(id == 5 ? 1 : 0));
+        }
+        auto dm = db.open();
+        NoteRows rows;
+        QVERIFY(!readNoteList(*dm, sql::notes::fullList(), rows, QStringLiteral("test"),
+                              [&] { return rows.size() == 3; }));
+        QCOMPARE(rows.ids(), (QList<qint32>{5, 4, 3}));
+
+        rows.clear();
+        QVERIFY(readNoteList(*dm, sql::notes::fullList(), rows, QStringLiteral("test"),
+                             [] { return false; }));
+        QCOMPARE(rows.ids(), (QList<qint32>{5, 4, 3, 2, 1}));
+        QCOMPARE(rows.image(0), 2);
+        QCOMPARE(rows.dateText(1), QStringLiteral("2024-01-04 10:00"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNoteListStatements)
