@@ -4,6 +4,7 @@
 #include "app/NoteListLoader.h"
 #include "app/NoteListModel.h"
 #include "app/NoteListSearch.h"
+#include "app/NoteListView.h"
 #include "app/WindowLayout.h"
 #include "app/WindowShortcutFilter.h"
 #include "notes/FormUsuwanie.h"
@@ -94,7 +95,7 @@ void TFormMain::buildControls()
     auto* layout = new AnchorLayout(client, kDesignClientSize);
     using E = AnchorLayout::Edge;
 
-    LVNotatki = new QTreeView(client);
+    LVNotatki = new NoteListView(client);
     LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
     notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);

@@ -42,11 +42,10 @@ void NoteListModel::blinkRunningAlarms()
         if (now == icons::StandardNote || now == icons::PlannedAlarm)
             break;
     }
-    // The rows above the one that stopped the walk are the ones switched. One notification per
-    // row: the view repaints a single cell for it, but the whole viewport for a range.
-    for (qsizetype switched = 0; switched < row; ++switched) {
-        const QModelIndex cell = index(int(switched), TitleColumn);
-        emit dataChanged(cell, cell, {Qt::DecorationRole, ImageIndexRole});
+    // The rows above the one that stopped the walk are the ones switched.
+    if (row > 0) {
+        emit dataChanged(index(0, TitleColumn), index(int(row - 1), TitleColumn),
+                         {Qt::DecorationRole, ImageIndexRole});
     }
 }
 

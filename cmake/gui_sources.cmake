@@ -6,6 +6,7 @@ add_library(quillbox_gui STATIC
     app/NoteListModel.cpp app/NoteListModel.h
     app/NoteListRows.cpp app/NoteListRows.h
     app/NoteListSearch.cpp app/NoteListSearch.h
+    app/NoteListView.cpp app/NoteListView.h
     app/Startup.cpp app/Startup.h
     app/WindowShortcutFilter.cpp app/WindowShortcutFilter.h
     notes/FormUsuwanie.cpp notes/FormUsuwanie.h
