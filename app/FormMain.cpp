@@ -1,12 +1,21 @@
 #include "app/FormMain.h"
 
+#include "alarms/AlarmModel.h"
+#include "app/NoteListLoader.h"
+#include "app/NoteListModel.h"
+#include "app/NoteListSearch.h"
+#include "app/NoteListView.h"
 #include "app/WindowLayout.h"
 #include "app/WindowShortcutFilter.h"
 #include "notes/FormNotatka.h"
+#include "notes/FormUsuwanie.h"
 #include "platform/AnchorLayout.h"
 #include "platform/Look.h"
+#include "platform/PlainMessage.h"
 #include "resources/Icons.h"
+#include "storage/AlarmStateStore.h"
 #include "storage/DataModule.h"
+#include "storage/NoteListStatements.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +26,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStandardItemModel>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QTreeView>
@@ -68,13 +76,18 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
         options_.checkAlarms ? options_.checkAlarms : [](PeriodicWorker&) {},
         options_.alarmInterval, this);
     AlarmChecker->start();
+    BlinkingItems =
+        new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
+    BlinkingItems->start();
 }
 
 TFormMain::~TFormMain()
 {
-    // Stop the worker while the window it hands calls to is still whole.
+    // Stop the workers while the window they hand calls to is still whole.
     if (AlarmChecker)
         AlarmChecker->requestStop();
+    if (BlinkingItems)
+        BlinkingItems->requestStop();
 }
 
 void TFormMain::buildControls()
@@ -83,11 +96,12 @@ void TFormMain::buildControls()
     auto* layout = new AnchorLayout(client, kDesignClientSize);
     using E = AnchorLayout::Edge;
 
-    LVNotatki = new QTreeView(client);
+    LVNotatki = new NoteListView(client);
     LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
-    notesModel_ = new QStandardItemModel(0, 2, this);
-    notesModel_->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Date")});
+    notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);
+    search_ = new NoteListSearch(
+        dm_.databasePath(), [this](NoteRows&& rows, bool) { showNotes(std::move(rows)); }, this);
     LVNotatki->setRootIsDecorated(false);
     LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
     LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -145,10 +159,10 @@ void TFormMain::buildControls()
 
     connect(SBDodaj, &QToolButton::clicked, this, &TFormMain::NewNote);
     connect(SBUsun, &QToolButton::clicked, this, &TFormMain::DeleteSelectedNote);
-    connect(SzukanyCiag, &QLineEdit::textChanged, this, [this] { RefreshNotes(); });
+    connect(SzukanyCiag, &QLineEdit::textChanged, this, &TFormMain::SzukanyCiagChange);
     connect(LVNotatki, &QTreeView::doubleClicked, this, [this] { NotatkaPokazEdytuj->trigger(); });
     connect(LVNotatki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TFormMain::UpdateCommandState);
+            &TFormMain::LVNotatkiSelectItem);
 }
 
 void TFormMain::buildMenus()
@@ -309,17 +323,41 @@ void TFormMain::showNoteEditor(qint32 noteId)
 
 void TFormMain::DeleteSelectedNote()
 {
-    if (selectedCount() == 0)
+    const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
+    if (selected.size() != 1)
         return;
+    auto* form = new TFormUsuwanie(dm_, *this, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->NoteId = selected.first().data(NoteListModel::NoteIdRole).toInt();
+    form->exec();
 }
 
 void TFormMain::NotatkaPokazEdytujExecute()
 {
-    if (selectedCount() == 0)
+    const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
+    if (selected.size() != 1)
         return;
+    const qint32 id = selected.first().data(NoteListModel::NoteIdRole).toInt();
     if (!PauseAlarmChecker())
         return;
-    showNoteEditor(0);
+    int state = AlarmNone;
+    try {
+        state = ReadAlarmState(dm_, id);
+    } catch (const fb::Error& e) {
+        showPlainMessage(this, e.text());
+        ResumeAlarmChecker();
+        return;
+    }
+    if (state == AlarmRunning) {
+        // Opening the note acknowledges its alarm: it leaves the top group and stops blinking
+        // before the editor shows.
+        SetAlarmState(dm_, id, AlarmAcknowledged, std::nullopt, QDateTime::currentDateTime());
+        if (!SzukanyCiag->text().trimmed().isEmpty())
+            RefreshNotes();
+        else
+            LoadNotes();
+    }
+    showNoteEditor(id);
     ResumeAlarmChecker();
 }
 
@@ -415,16 +453,70 @@ void TFormMain::focusNoteList()
 
 bool TFormMain::LoadNotes()
 {
-    notesModel_->removeRows(0, notesModel_->rowCount());
-    return true;
+    search_->supersede();
+    NoteRows rows;
+    const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
+    showNotes(std::move(rows));
+    return ok;
+}
+
+bool TFormMain::SearchNotes(const QString& text)
+{
+    search_->supersede();
+    NoteRows rows;
+    const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
+    showNotes(std::move(rows));
+    return ok;
 }
 
 bool TFormMain::RefreshNotes()
 {
-    return LoadNotes();
+    const QString text = SzukanyCiag->text();
+    return text.isEmpty() ? LoadNotes() : SearchNotes(text);
+}
+
+void TFormMain::SzukanyCiagChange()
+{
+    const QString text = SzukanyCiag->text();
+    search_->request(text.isEmpty() ? sql::notes::fullList() : sql::notes::search(text));
+}
+
+void TFormMain::showNotes(NoteRows&& rows)
+{
+    // Resetting the model drops the selection without a notification; the selection made
+    // below notifies like a click, which keeps CurrentNoteId and the command state right.
+    const qsizetype row = rows.indexOf(CurrentNoteId);
+    notesModel_->setRows(std::move(rows));
+    if (row >= 0) {
+        const QModelIndex index = notesModel_->index(int(row), 0);
+        LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+        LVNotatki->scrollTo(index);
+    }
+    UpdateCommandState();
+}
+
+void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
+                                    const QItemSelection& deselected)
+{
+    // The row that became selected names the current note; a click that only unselects leaves
+    // it at the unselected note.
+    const QModelIndexList rows = selected.isEmpty() ? deselected.indexes() : selected.indexes();
+    if (!rows.isEmpty() && notesModel_->rowCount() > 0) {
+        const QModelIndex index = rows.last();
+        CurrentNoteId = index.data(NoteListModel::NoteIdRole).toInt();
+        if (!selected.isEmpty())
+            LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+    UpdateCommandState();
+}
+
+void TFormMain::BlinkRunningAlarms()
+{
+    notesModel_->blinkRunningAlarms();
 }
 
 QList<qint32> TFormMain::listedNoteIds() const
 {
-    return {};
+    return notesModel_->rows().ids();
 }

@@ -5,6 +5,7 @@
 // the quit sequence.
 
 #include "alarms/AlarmChecker.h"
+#include "alarms/BlinkingItems.h"
 #include "app/NoteListHost.h"
 
 #include <QMainWindow>
@@ -15,7 +16,10 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QStandardItemModel;
+class NoteListModel;
+class NoteListSearch;
+class NoteRows;
+class QItemSelection;
 class QSystemTrayIcon;
 class QToolButton;
 class QTreeView;
@@ -27,6 +31,7 @@ struct FormMainOptions
     // its close box minimises it.
     bool trayAvailable = true;
     std::chrono::milliseconds alarmInterval = TAlarmChecker::kInterval;
+    std::chrono::milliseconds blinkInterval = TBlinkingItems::kInterval;
     // One pass of the alarm checker, run on its thread.
     PeriodicWorker::Pass checkAlarms;
 
@@ -63,6 +68,17 @@ public:
     // Note list.
     void UpdateCommandState();
     void NotatkaPokazEdytujExecute();
+    // Empties the list and fills it with the notes containing text; false when a statement
+    // failed, the rows read until then staying listed.
+    bool SearchNotes(const QString& text);
+    // A change of the search text: the list is filled again off the GUI thread (the search
+    // when the text is not empty, otherwise the full list) and shows the result of the newest
+    // text once it is read. Any reload run meanwhile makes the pending result stale.
+    void SzukanyCiagChange();
+    // Switches images 2 and 3 of the running alarms at the top of the list.
+    void BlinkRunningAlarms();
+    NoteListModel* notesModel() const { return notesModel_; }
+    NoteListSearch* noteListSearch() const { return search_; }
 
     // NoteListHost
     qint32 currentNoteId() const override { return CurrentNoteId; }
@@ -111,11 +127,16 @@ private:
     void buildTrayIcon();
     void hideMainWindow();
     int selectedCount() const;
+    // Shows the rows of a fill, selects CurrentNoteId's row again and scrolls it into view.
+    void showNotes(NoteRows&& rows);
+    void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
 
     TDM& dm_;
     const FormMainOptions options_;
-    QStandardItemModel* notesModel_ = nullptr;
+    NoteListModel* notesModel_ = nullptr;
+    NoteListSearch* search_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
+    QPointer<TBlinkingItems> BlinkingItems;
     bool TrayClickBusy = false;
     bool quitting_ = false;
 };

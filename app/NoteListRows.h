@@ -1,0 +1,52 @@
+#pragma once
+
+// The rows of one fill of the note list, kept compact so that 100,000 notes stay small: every
+// title sits in one shared block of UTF-8 text and each row is a small fixed record holding
+// the note's ID, its creation moment and its image index.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <vector>
+
+class NoteRows
+{
+public:
+    void append(qint32 id, QByteArrayView titleUtf8, const QDateTime& created, int image);
+    void clear();
+    void reserve(qsizetype rows);
+    // Gives back the spare room left by growing, once a fill is complete.
+    void squeeze();
+
+    qsizetype size() const { return qsizetype(rows_.size()); }
+    bool isEmpty() const { return rows_.empty(); }
+
+    qint32 id(qsizetype row) const { return rows_[std::size_t(row)].id; }
+    QString title(qsizetype row) const;
+    const QDateTime& created(qsizetype row) const { return rows_[std::size_t(row)].created; }
+    // The creation moment as the list shows it: "yyyy-MM-dd HH:mm".
+    QString dateText(qsizetype row) const;
+    int image(qsizetype row) const { return rows_[std::size_t(row)].image; }
+    void setImage(qsizetype row, int image) { rows_[std::size_t(row)].image = qint8(image); }
+
+    // The first row holding the note, or -1.
+    qsizetype indexOf(qint32 id) const;
+    // The note IDs, top to bottom.
+    QList<qint32> ids() const;
+    // Bytes of title text held.
+    qsizetype textBytes() const { return titles_.size(); }
+
+private:
+    struct Row
+    {
+        QDateTime created;
+        qint32 id = 0;
+        quint32 titleOffset = 0;
+        quint16 titleSize = 0;
+        qint8 image = 0;
+    };
+    std::vector<Row> rows_;
+    QByteArray titles_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+// The benchmark's note databases: real dbn.ib files filled with realistic notes.
+
+#include <QString>
+
+namespace bench {
+
+struct FillPlan
+{
+    int notes = 0;
+    int running = 0; // the newest notes with a running alarm
+    int planned = 0; // spread through the rest: planned or acknowledged alarms
+};
+
+// A database file holding the planned notes: titles of a few words, messages of 0 to 2000
+// characters, creation moments a few minutes apart. Large fills are kept in cacheDirectory
+// between runs (the fill is deterministic); small ones are made afresh.
+QString filledDatabase(const QString& cacheDirectory, const QString& emptyDatabase,
+                       const FillPlan& plan);
+
+} // namespace bench

@@ -1,0 +1,37 @@
+#pragma once
+
+// TFormUsuwanie: the question asked before a note is deleted. On Yes it moves the list's
+// current note to the neighbour of the one being deleted, deletes the note's row and has the
+// main window reload its full list; on No, Esc or the close box it closes without deleting.
+
+#include <QDialog>
+
+class NoteListHost;
+class QAction;
+class QPushButton;
+class TDM;
+
+class TFormUsuwanie : public QDialog
+{
+    Q_OBJECT
+public:
+    TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent = nullptr);
+
+    // The note to delete; set by the opener before showing.
+    qint32 NoteId = -1;
+
+    // Confirmation (Enter anywhere, or Yes): Enter while No has the focus means No.
+    void ZatwierdzExecute();
+    void ZamknijExecute();
+    // Deletes the note's row; a failure is written to the log and nothing else happens.
+    void DeleteNote(qint32 noteId);
+
+    QPushButton* TAK = nullptr;
+    QPushButton* NIE = nullptr;
+    QAction* Zatwierdz = nullptr;
+    QAction* Zamknij = nullptr;
+
+private:
+    TDM& dm_;
+    NoteListHost& host_;
+};

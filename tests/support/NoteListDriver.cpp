@@ -1,0 +1,73 @@
+#include "support/NoteListDriver.h"
+
+#include "app/NoteListModel.h"
+#include "app/NoteListSearch.h"
+#include "storage/SqlText.h"
+
+#include <QLineEdit>
+#include <QTreeView>
+#include <QtTest>
+
+void insertNote(const TestDatabase& db, qint32 id, const QString& title, const QString& created,
+                int alarm, const QString& text)
+{
+    db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm) VALUES "
+                              "(%1, %2, %3, %4, %5)")
+                   .arg(id)
+                   .arg(sql::quoted(title), sql::quoted(text), sql::quoted(created))
+                   .arg(alarm));
+}
+
+FormMainOptions quietWindowOptions()
+{
+    FormMainOptions options;
+    options.trayAvailable = true;
+    options.alarmInterval = std::chrono::hours(1);
+    options.blinkInterval = std::chrono::hours(1);
+    return options;
+}
+
+QStringList listedTitles(const TFormMain& form)
+{
+    QStringList titles;
+    const NoteListModel* model = form.notesModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        titles << model->index(row, 0).data().toString();
+    return titles;
+}
+
+QList<int> listedImages(const TFormMain& form)
+{
+    QList<int> images;
+    const NoteListModel* model = form.notesModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        images << model->index(row, 0).data(NoteListModel::ImageIndexRole).toInt();
+    return images;
+}
+
+QList<qint32> selectedNoteIds(const TFormMain& form)
+{
+    QList<qint32> ids;
+    for (const QModelIndex& index : form.LVNotatki->selectionModel()->selectedRows())
+        ids << index.data(NoteListModel::NoteIdRole).toInt();
+    return ids;
+}
+
+void clickRow(TFormMain& form, int row)
+{
+    const QModelIndex index = form.notesModel()->index(row, 0);
+    form.LVNotatki->scrollTo(index);
+    QTest::mouseClick(form.LVNotatki->viewport(), Qt::LeftButton, {},
+                      form.LVNotatki->visualRect(index).center());
+}
+
+bool waitForList(TFormMain& form)
+{
+    return QTest::qWaitFor([&] { return form.noteListSearch()->isIdle(); }, 10000);
+}
+
+bool typeSearch(TFormMain& form, const QString& text)
+{
+    QTest::keyClicks(form.SzukanyCiag, text);
+    return waitForList(form);
+}

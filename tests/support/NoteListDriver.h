@@ -1,0 +1,32 @@
+#pragma once
+
+// Helpers for tests that drive the main window's note list: note rows written straight into a
+// test database, a window set up for tests, and reading or clicking the list as a user would.
+
+#include "app/FormMain.h"
+#include "support/TestDatabase.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+
+// Inserts a note row through a connection of its own. created is a timestamp literal's text,
+// e.g. "2024.05.01 08:30:00".
+void insertNote(const TestDatabase& db, qint32 id, const QString& title, const QString& created,
+                int alarm = 0, const QString& text = {});
+
+// A window with a tray (so it hides rather than minimises) whose alarm checker and blinking
+// thread keep quiet unless the test asks for a beat.
+FormMainOptions quietWindowOptions();
+
+QStringList listedTitles(const TFormMain& form);
+QList<int> listedImages(const TFormMain& form);
+// The note IDs of the selected rows.
+QList<qint32> selectedNoteIds(const TFormMain& form);
+// Clicks the row like a user selecting it.
+void clickRow(TFormMain& form, int row);
+// Types into the search box and waits until the list shows the result of the text.
+bool typeSearch(TFormMain& form, const QString& text);
+// Waits until the list shows the result of the last search text.
+bool waitForList(TFormMain& form);
