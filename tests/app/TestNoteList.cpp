@@ -340,6 +340,27 @@ private Q_SLOTS:
         QCOMPARE(form.listedNoteIds().first(), 1);
         clickRow(form, 0);
 
+        // What stands in the database and the list at the moment the editor shows.
+        struct Seen
+        {
+            bool shown = false;
+            QString alarm, acknowledged;
+            QList<qint32> ids;
+            QList<int> images;
+            QList<qint32> selected;
+            bool checkerPaused = false;
+        } seen;
+        ModalWatcher watcher([&](QWidget* editor) {
+            seen.shown = true;
+            seen.alarm = db.scalar(QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 1"));
+            seen.acknowledged =
+                db.scalar(QStringLiteral("SELECT AlarmArchiwum FROM NOTATKI WHERE ID = 1"));
+            seen.ids = form.listedNoteIds();
+            seen.images = listedImages(form);
+            seen.selected = selectedNoteIds(form);
+            seen.checkerPaused = form.alarmChecker()->isPaused();
+            editor->close();
+        });
         if (how == QLatin1String("enter")) {
             QTest::keyClick(form.LVNotatki, Qt::Key_Return);
         } else if (how == QLatin1String("f2")) {
@@ -349,14 +370,14 @@ private Q_SLOTS:
             QTest::mouseDClick(form.LVNotatki->viewport(), Qt::LeftButton, {}, rect.center());
         }
 
-        QCOMPARE(db.scalar(QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 1")),
-                 QStringLiteral("3"));
-        QVERIFY(
-            !db.scalar(QStringLiteral("SELECT AlarmArchiwum FROM NOTATKI WHERE ID = 1")).isEmpty());
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.alarm, QStringLiteral("3"));
+        QVERIFY(!seen.acknowledged.isEmpty());
         // Reloaded before the editor: the note left the top group and stays selected.
-        QCOMPARE(form.listedNoteIds(), afterwards);
-        QCOMPARE(listedImages(form), images);
-        QCOMPARE(selectedNoteIds(form), QList<qint32>{1});
+        QCOMPARE(seen.ids, afterwards);
+        QCOMPARE(seen.images, images);
+        QCOMPARE(seen.selected, QList<qint32>{1});
+        QVERIFY(seen.checkerPaused);
         QVERIFY(!form.alarmChecker()->isPaused());
 
         // Opening a note without a running alarm leaves its state alone.

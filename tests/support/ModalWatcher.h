@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -23,5 +24,5 @@ private:
 
     std::function<void(QWidget*)> handler_;
     QTimer timer_;
-    QWidget* handled_ = nullptr;
+    QPointer<QWidget> handled_;
 };
