@@ -19,7 +19,8 @@ bool appendRows(fb::Statement& query, NoteRows& rows, ImageFor imageFor,
     while (!(abandon && abandon())) {
         if (!query.fetch())
             return true;
-        rows.append(qint32(query.integer(id)), query.bytes(title), query.timestamp(created),
+        const auto [day, time] = query.timestampParts(created);
+        rows.append(qint32(query.integer(id)), query.bytes(title), day, time,
                     imageFor(int(query.integer(alarm))));
     }
     return false;

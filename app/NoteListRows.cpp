@@ -1,9 +1,11 @@
 #include "app/NoteListRows.h"
 
-void NoteRows::append(qint32 id, QByteArrayView titleUtf8, const QDateTime& created, int image)
+void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
+                      int image)
 {
     Row row;
-    row.created = created;
+    row.createdDay = createdDay.toJulianDay();
+    row.createdMsecs = createdTime.isValid() ? createdTime.msecsSinceStartOfDay() : 0;
     row.id = id;
     row.titleOffset = quint32(titles_.size());
     row.titleSize = quint16(titleUtf8.size());
@@ -35,9 +37,21 @@ QString NoteRows::title(qsizetype row) const
     return QString::fromUtf8(titles_.constData() + r.titleOffset, r.titleSize);
 }
 
+QDateTime NoteRows::created(qsizetype row) const
+{
+    const Row& r = rows_[std::size_t(row)];
+    return QDateTime(QDate::fromJulianDay(r.createdDay),
+                     QTime::fromMSecsSinceStartOfDay(r.createdMsecs));
+}
+
 QString NoteRows::dateText(qsizetype row) const
 {
-    return rows_[std::size_t(row)].created.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    const Row& r = rows_[std::size_t(row)];
+    const QDate day = QDate::fromJulianDay(r.createdDay);
+    if (!day.isValid())
+        return {};
+    return day.toString(QStringLiteral("yyyy-MM-dd ")) +
+           QTime::fromMSecsSinceStartOfDay(r.createdMsecs).toString(QStringLiteral("HH:mm"));
 }
 
 qsizetype NoteRows::indexOf(qint32 id) const

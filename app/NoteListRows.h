@@ -14,7 +14,8 @@
 class NoteRows
 {
 public:
-    void append(qint32 id, QByteArrayView titleUtf8, const QDateTime& created, int image);
+    void append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
+                int image);
     void clear();
     void reserve(qsizetype rows);
     // Gives back the spare room left by growing, once a fill is complete.
@@ -25,7 +26,7 @@ public:
 
     qint32 id(qsizetype row) const { return rows_[std::size_t(row)].id; }
     QString title(qsizetype row) const;
-    const QDateTime& created(qsizetype row) const { return rows_[std::size_t(row)].created; }
+    QDateTime created(qsizetype row) const;
     // The creation moment as the list shows it: "yyyy-MM-dd HH:mm".
     QString dateText(qsizetype row) const;
     int image(qsizetype row) const { return rows_[std::size_t(row)].image; }
@@ -41,7 +42,9 @@ public:
 private:
     struct Row
     {
-        QDateTime created;
+        // The creation moment as stored, kept apart from any time zone until it is shown.
+        qint64 createdDay = 0; // Julian day
+        qint32 createdMsecs = 0;
         qint32 id = 0;
         quint32 titleOffset = 0;
         quint16 titleSize = 0;

@@ -289,26 +289,6 @@ int main(int argc, char** argv)
                          .arg(change * 100, 0, 'f', 1),
                      QStringLiteral("within +-20%"), verdict(std::abs(change) <= 0.2)});
 
-    // With TZ unset, glibc looks at /etc/localtime again for every local time the toolkit
-    // converts, which the storage layer does for each timestamp it reads. The same figure with
-    // the zone named once shows how much of the overhead that is.
-    if (qEnvironmentVariableIsEmpty("TZ")) {
-        std::printf("Measuring LoadNotes again with TZ=:/etc/localtime...\n");
-        std::fflush(stdout);
-        qputenv("TZ", ":/etc/localtime");
-        tzset();
-        const Ratio named =
-            compareWithBareFetch(dm, sql::notes::fullList(), 5, [&] { form.LoadNotes(); });
-        lines.push_back({QStringLiteral("  the same with TZ=:/etc/localtime (for the record)"),
-                         QStringLiteral("%1 (%2 ms / %3 ms)")
-                             .arg(named.subject / named.bare, 0, 'f', 2)
-                             .arg(named.subject, 0, 'f', 0)
-                             .arg(named.bare, 0, 'f', 0),
-                         QStringLiteral("<= 1.20"), verdict(named.subject / named.bare <= 1.2)});
-        qunsetenv("TZ");
-        tzset();
-    }
-
     lines.push_back({QStringLiteral("Resident memory after LoadNotes / text loaded"),
                      QStringLiteral("%1 (%2 MB / %3 MB; growth by the fill %4 MB = %5x)")
                          .arg(double(rssAfter) / double(textBytes), 0, 'f', 1)

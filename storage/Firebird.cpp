@@ -347,6 +347,14 @@ qint64 Statement::integer(int column) const
 
 QDateTime Statement::timestamp(int column) const
 {
+    if (isNull(column))
+        return {};
+    const auto [day, time] = timestampParts(column);
+    return QDateTime(day, time);
+}
+
+std::pair<QDate, QTime> Statement::timestampParts(int column) const
+{
     const XSQLVAR& v = var(column);
     if (isNull(column))
         return {};
@@ -354,10 +362,10 @@ QDateTime Statement::timestamp(int column) const
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
         std::memcpy(&ts, v.sqldata, sizeof ts);
-        return QDateTime(decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time));
+        return {decodeDate(ts.timestamp_date), decodeTime(ts.timestamp_time)};
     }
     case SQL_TYPE_DATE:
-        return QDateTime(date(column), QTime(0, 0));
+        return {date(column), QTime(0, 0)};
     default:
         throw Error("column cannot be read as a date and time");
     }

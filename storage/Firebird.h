@@ -12,6 +12,7 @@
 #include <ibase.h>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace fb {
@@ -85,6 +86,9 @@ public:
     QByteArray bytes(int column) const;
     qint64 integer(int column) const;
     QDateTime timestamp(int column) const;
+    // The date and time of day of a timestamp as stored, not yet placed in the local time zone
+    // (placing it costs a time-zone look-up, which adds up over a long listing).
+    std::pair<QDate, QTime> timestampParts(int column) const;
     QDate date(int column) const;
     QTime time(int column) const;
 
