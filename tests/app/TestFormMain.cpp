@@ -1,11 +1,15 @@
 #include "app/FormMain.h"
 #include "app/Startup.h"
+#include "notes/FormNotatka.h"
+#include "notes/FormUsuwanie.h"
 #include "support/ModalWatcher.h"
+#include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
@@ -181,6 +185,60 @@ private Q_SLOTS:
         QTest::keyClick(form.SzukanyCiag, Qt::Key_End);
         QTest::keyClick(form.SzukanyCiag, Qt::Key_Backspace);
         QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("ab"));
+    }
+
+    void windowKeysActFromTheSearchBox_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("Delete asks to delete the selected note") << int(Qt::Key_Delete) << "delete";
+        QTest::newRow("Insert opens a new note") << int(Qt::Key_Insert) << "New note";
+        QTest::newRow("Enter opens the selected note") << int(Qt::Key_Return) << "View / Edit";
+        QTest::newRow("F2 opens the selected note") << int(Qt::Key_F2) << "View / Edit";
+    }
+    void windowKeysActFromTheSearchBox()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, opens);
+        TestDatabase db;
+        insertNote(db, 1, QStringLiteral("abc note"), QStringLiteral("2024.05.01 08:30:00"));
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        clickRow(form, 0);
+        form.SzukanyCiag->setFocus();
+        QTest::keyClicks(form.SzukanyCiag, QStringLiteral("abc"));
+        QVERIFY(waitForList(form));
+        form.SzukanyCiag->setCursorPosition(0);
+
+        QString seen;
+        ModalWatcher watcher([&](QWidget* dialog) {
+            if (qobject_cast<TFormUsuwanie*>(dialog))
+                seen = QStringLiteral("delete");
+            else if (auto* editor = qobject_cast<TFormNotatka*>(dialog))
+                seen = editor->StatusFormatki->text();
+            dialog->close();
+        });
+        QTest::keyClick(form.SzukanyCiag, Qt::Key(key));
+        QCOMPARE(seen, opens);
+        QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("abc"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+    }
+
+    void newNoteFromTheTrayShowsTheWindowFirst()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        QVERIFY(!form.isVisible());
+        bool windowShownUnderEditor = false;
+        ModalWatcher watcher([&](QWidget* dialog) {
+            windowShownUnderEditor = form.isVisible() && form.alarmChecker()->isPaused();
+            dialog->close();
+        });
+        form.PMNowaNotatka->trigger();
+        QVERIFY(windowShownUnderEditor);
+        QVERIFY(!form.alarmChecker()->isPaused());
     }
 
     void commandsNeedingASelectionStartDisabled()
