@@ -348,7 +348,7 @@ void TFormMain::NotatkaPokazEdytujExecute()
         ResumeAlarmChecker();
         return;
     }
-    if (state == AlarmRunning) {
+    if ((state & 0xFF) == AlarmRunning) {
         // Opening the note acknowledges its alarm: it leaves the top group and stops blinking
         // before the editor shows.
         SetAlarmState(dm_, id, AlarmAcknowledged, std::nullopt, QDateTime::currentDateTime());
