@@ -307,12 +307,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, exists);
-        const QString path = freshTestDirectory() + QStringLiteral("/dbn.ib");
-        if (exists) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        const QString path = unusableDatabasePath(exists, content);
         ModalWatcher watcher;
         auto dm = startup::createDataModule(path);
         TFormMain form(*dm, withTray());

@@ -115,12 +115,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, exists);
-        const QString path = freshTestDirectory() + QStringLiteral("/dbn.ib");
-        if (exists) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        const QString path = unusableDatabasePath(exists, content);
         TDM dm(path);
         QVERIFY(!dm.Connect());
         QCOMPARE(dm.GetSetting(QStringLiteral("FormMainTop")), QStringLiteral("-1"));

@@ -23,6 +23,17 @@ QString freshTestDirectory()
     return path;
 }
 
+QString unusableDatabasePath(bool exists, const QByteArray& content)
+{
+    const QString path = freshTestDirectory() + QStringLiteral("/dbn.ib");
+    if (exists) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
+
 TestDatabase::TestDatabase() : path_(freshTestDirectory() + QStringLiteral("/dbn.ib"))
 {
     if (!QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), path_))

@@ -28,3 +28,7 @@ private:
 
 // A directory under the test run's temporary root.
 QString freshTestDirectory();
+
+// The path of a dbn.ib in a fresh directory that is no usable database: absent, or a file
+// holding content.
+QString unusableDatabasePath(bool exists, const QByteArray& content);
