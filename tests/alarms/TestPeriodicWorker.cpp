@@ -1,7 +1,6 @@
 #include "alarms/PeriodicWorker.h"
 
 #include <QtTest>
-
 #include <atomic>
 #include <thread>
 

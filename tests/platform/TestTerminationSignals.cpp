@@ -3,7 +3,6 @@
 
 #include <QSignalSpy>
 #include <QtTest>
-
 #include <csignal>
 #include <thread>
 
