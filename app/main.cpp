@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "gui/main/Startup.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "BenchDatabase.h"
 
-#include "alarms/AlarmModel.h"
-#include "storage/DataModule.h"
-#include "storage/SqlText.h"
+#include "core/storage/AlarmColumns.h"
+#include "core/storage/DataModule.h"
+#include "core/storage/SqlText.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,12 +2,12 @@
 // its goal; nothing here fails a build, it only reports.
 
 #include "BenchDatabase.h"
-#include "app/FormMain.h"
-#include "app/NoteListLoader.h"
-#include "app/NoteListModel.h"
-#include "app/NoteListSearch.h"
-#include "storage/DataModule.h"
-#include "storage/NoteListStatements.h"
+#include "core/list/NoteListLoader.h"
+#include "core/list/NoteListSearch.h"
+#include "core/storage/DataModule.h"
+#include "core/storage/NoteListStatements.h"
+#include "gui/main/FormMain.h"
+#include "gui/main/NoteListModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 //                                                to be killed
 //   quillbox_db_writer notes <db> <tag> <count>  insert count notes one operation at a time,
 //                                                then exit 0 (1 on the first failure)
-#include "storage/DataModule.h"
-#include "storage/SqlText.h"
+#include "core/storage/DataModule.h"
+#include "core/storage/SqlText.h"
 
 #include <QCoreApplication>
 #include <QThread>

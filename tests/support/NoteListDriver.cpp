@@ -1,8 +1,8 @@
 #include "support/NoteListDriver.h"
 
-#include "app/NoteListModel.h"
-#include "app/NoteListSearch.h"
-#include "storage/SqlText.h"
+#include "core/list/NoteListSearch.h"
+#include "core/storage/SqlText.h"
+#include "gui/main/NoteListModel.h"
 
 #include <QLineEdit>
 #include <QTreeView>

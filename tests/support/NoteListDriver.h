@@ -3,7 +3,7 @@
 // Helpers for tests that drive the main window's note list: note rows written straight into a
 // test database, a window set up for tests, and reading or clicking the list as a user would.
 
-#include "app/FormMain.h"
+#include "gui/main/FormMain.h"
 #include "support/TestDatabase.h"
 
 #include <QList>

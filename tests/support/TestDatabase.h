@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/DataModule.h"
+#include "core/storage/DataModule.h"
 
 #include <QString>
 #include <memory>

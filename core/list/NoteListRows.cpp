@@ -1,0 +1,73 @@
+#include "core/list/NoteListRows.h"
+
+void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
+                      int image)
+{
+    Row row;
+    row.createdDay = createdDay.toJulianDay();
+    row.createdMsecs = createdTime.isValid() ? createdTime.msecsSinceStartOfDay() : 0;
+    row.id = id;
+    row.titleOffset = quint32(titles_.size());
+    row.titleSize = quint16(titleUtf8.size());
+    row.image = qint8(image);
+    titles_.append(titleUtf8);
+    rows_.push_back(row);
+}
+
+void NoteRows::clear()
+{
+    rows_.clear();
+    titles_.clear();
+}
+
+void NoteRows::reserve(qsizetype rows)
+{
+    rows_.reserve(std::size_t(rows));
+}
+
+void NoteRows::squeeze()
+{
+    rows_.shrink_to_fit();
+    titles_.squeeze();
+}
+
+QString NoteRows::title(qsizetype row) const
+{
+    const Row& r = rows_[std::size_t(row)];
+    return QString::fromUtf8(titles_.constData() + r.titleOffset, r.titleSize);
+}
+
+QDateTime NoteRows::created(qsizetype row) const
+{
+    const Row& r = rows_[std::size_t(row)];
+    return QDateTime(QDate::fromJulianDay(r.createdDay),
+                     QTime::fromMSecsSinceStartOfDay(r.createdMsecs));
+}
+
+QString NoteRows::dateText(qsizetype row) const
+{
+    const Row& r = rows_[std::size_t(row)];
+    const QDate day = QDate::fromJulianDay(r.createdDay);
+    if (!day.isValid())
+        return {};
+    return day.toString(QStringLiteral("yyyy-MM-dd ")) +
+           QTime::fromMSecsSinceStartOfDay(r.createdMsecs).toString(QStringLiteral("HH:mm"));
+}
+
+qsizetype NoteRows::indexOf(qint32 id) const
+{
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].id == id)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+QList<qint32> NoteRows::ids() const
+{
+    QList<qint32> result;
+    result.reserve(size());
+    for (const Row& row : rows_)
+        result << row.id;
+    return result;
+}

@@ -1,0 +1,147 @@
+#include "core/storage/FirebirdEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringList>
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef QUILLBOX_FIREBIRD_ROOT
+#define QUILLBOX_FIREBIRD_ROOT ""
+#endif
+
+namespace firebird_environment {
+namespace {
+
+const char kConfiguration[] = "# Written by Quillbox at start-up.\n"
+                              "ServerMode = SuperClassic\n";
+
+QString systemRoot()
+{
+    QStringList candidates{QStringLiteral(QUILLBOX_FIREBIRD_ROOT)};
+    for (const QString& lib : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs))
+        candidates << QStringLiteral("/usr/lib/%1/firebird/3.0").arg(lib);
+    candidates << QStringLiteral("/usr/lib/firebird/3.0") << QStringLiteral("/opt/firebird");
+    for (const QString& root : candidates) {
+        if (!root.isEmpty() && QFileInfo::exists(root + QStringLiteral("/plugins")))
+            return root;
+    }
+    return {};
+}
+
+bool linkInto(const QString& directory, const QString& root, const QString& name)
+{
+    const QString target = root + QLatin1Char('/') + name;
+    const QString link = directory + QLatin1Char('/') + name;
+    if (!QFileInfo::exists(target))
+        return true;
+    const QFileInfo present(link);
+    if (present.isSymLink() && present.symLinkTarget() == target)
+        return true;
+    QFile::remove(link);
+    return QFile::link(target, link) || QFileInfo(link).symLinkTarget() == target;
+}
+
+// A directory only this user can use: the session's runtime directory, else the user's cache,
+// else one named after the user ID in the temporary directory (accepted only when this user
+// owns it and nobody else may enter it).
+QString privateDirectory()
+{
+    const QString name = QStringLiteral("/quillbox-firebird");
+    QStringList candidates;
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        candidates << QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + name;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty())
+        candidates << cache + name;
+    candidates << QDir::tempPath() + name + QStringLiteral("-%1").arg(::getuid());
+    for (const QString& directory : candidates) {
+        if (!QDir().mkpath(directory))
+            continue;
+        ::chmod(QFile::encodeName(directory).constData(), 0700);
+        struct stat info = {};
+        if (::lstat(QFile::encodeName(directory).constData(), &info) == 0 &&
+            S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0)
+            return directory;
+    }
+    return {};
+}
+
+QString writeConfigurationDirectory()
+{
+    const QString root = systemRoot();
+    if (root.isEmpty())
+        return {};
+    const QString directory = privateDirectory();
+    if (directory.isEmpty())
+        return {};
+    for (const char* name : {"plugins", "intl", "firebird.msg", "plugins.conf", "lib", "UDF"}) {
+        if (!linkInto(directory, root, QString::fromLatin1(name)))
+            return {};
+    }
+    QSaveFile conf(directory + QStringLiteral("/firebird.conf"));
+    if (!conf.open(QIODevice::WriteOnly) || conf.write(kConfiguration) < 0 || !conf.commit())
+        return {};
+    return directory;
+}
+
+// The lock directory takes the group of the database file and passes it on to the lock files
+// the engine creates in it (set-group-ID), so every user of that group who may write the file
+// may also use its locks. It is set up under a temporary name and then renamed into place, so
+// a program starting at the same moment never sees it half made.
+void prepareLockDirectory(const QString& databasePath)
+{
+    const QByteArray lockDir = QFile::encodeName(lockDirectoryFor(databasePath));
+    struct stat file = {};
+    if (::stat(QFile::encodeName(databasePath).constData(), &file) != 0)
+        return;
+    struct stat present = {};
+    if (::stat(lockDir.constData(), &present) == 0)
+        return;
+    QByteArray draft = lockDir + ".XXXXXX";
+    if (!::mkdtemp(draft.data()))
+        return;
+    [[maybe_unused]] const int owned = ::chown(draft.constData(), uid_t(-1), file.st_gid);
+    ::chmod(draft.constData(), 02770);
+    if (::renameat2(AT_FDCWD, draft.constData(), AT_FDCWD, lockDir.constData(), RENAME_NOREPLACE) !=
+        0)
+        ::rmdir(draft.constData());
+}
+
+} // namespace
+
+bool isRemote(const QString& databasePath)
+{
+    // "C:/..." style drive letters do not occur here; any colon before the first slash names
+    // a host, as does the "inet://" form.
+    const qsizetype colon = databasePath.indexOf(QLatin1Char(':'));
+    const qsizetype slash = databasePath.indexOf(QLatin1Char('/'));
+    return colon > 0 && (slash < 0 || colon < slash);
+}
+
+QString lockDirectoryFor(const QString& databasePath)
+{
+    return QFileInfo(databasePath).absolutePath() + QStringLiteral("/.dbn.lock");
+}
+
+void prepare(const QString& databasePath)
+{
+    static std::once_flag once;
+    std::call_once(once, [&] {
+        const QString directory = writeConfigurationDirectory();
+        if (!directory.isEmpty())
+            qputenv("FIREBIRD", QFile::encodeName(directory));
+        if (!isRemote(databasePath)) {
+            prepareLockDirectory(databasePath);
+            qputenv("FIREBIRD_LOCK", QFile::encodeName(lockDirectoryFor(databasePath)));
+        }
+    });
+}
+
+} // namespace firebird_environment

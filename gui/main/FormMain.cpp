@@ -1,0 +1,509 @@
+#include "gui/main/FormMain.h"
+
+#include "core/list/NoteListLoader.h"
+#include "core/list/NoteListSearch.h"
+#include "core/settings/WindowLayout.h"
+#include "core/storage/AlarmColumns.h"
+#include "core/storage/AlarmStateStore.h"
+#include "core/storage/DataModule.h"
+#include "core/storage/NoteListStatements.h"
+#include "gui/main/NoteListModel.h"
+#include "gui/main/NoteListView.h"
+#include "gui/main/WindowShortcutFilter.h"
+#include "gui/notes/FormNotatka.h"
+#include "gui/notes/FormUsuwanie.h"
+#include "gui/platform/AnchorLayout.h"
+#include "gui/platform/Icons.h"
+#include "gui/platform/Look.h"
+#include "gui/platform/PlainMessage.h"
+#include "gui/tray/Tray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+const QString kTitleWidthKey = QStringLiteral("TytulSzerokosc");
+const QString kDateWidthKey = QStringLiteral("DataSzerokosc");
+const QString kWidthKey = QStringLiteral("FormMainWidth");
+const QString kHeightKey = QStringLiteral("FormMainHeight");
+const QString kTopKey = QStringLiteral("FormMainTop");
+const QString kLeftKey = QStringLiteral("FormMainLeft");
+
+constexpr QSize kDesignClientSize{292, 535};
+
+} // namespace
+
+FormMainOptions FormMainOptions::forThisDesktop()
+{
+    FormMainOptions options;
+    options.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    return options;
+}
+
+TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
+    : QMainWindow(parent), dm_(dm), options_(std::move(options))
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QStringLiteral("Quillbox"));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    // With a tray icon to reach it, the window keeps out of the taskbar and task switcher.
+    if (options_.trayAvailable)
+        flags |= Qt::Tool;
+    setWindowFlags(flags);
+    setMinimumSize(window_layout::kMinimumSize);
+    look::applyWindowLook(this);
+
+    buildControls();
+    buildMenus();
+    buildTrayIcon();
+
+    LoadWindowGeometry();
+    LoadColumnWidths();
+    LoadNotes();
+
+    AlarmChecker = new TAlarmChecker(
+        options_.checkAlarms ? options_.checkAlarms : [](PeriodicWorker&) {},
+        options_.alarmInterval, this);
+    AlarmChecker->start();
+    BlinkingItems =
+        new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
+    BlinkingItems->start();
+}
+
+TFormMain::~TFormMain()
+{
+    // Stop the workers while the window they hand calls to is still whole.
+    if (AlarmChecker)
+        AlarmChecker->requestStop();
+    if (BlinkingItems)
+        BlinkingItems->requestStop();
+}
+
+void TFormMain::buildControls()
+{
+    auto* client = new QWidget(this);
+    auto* layout = new AnchorLayout(client, kDesignClientSize);
+    using E = AnchorLayout::Edge;
+
+    LVNotatki = new NoteListView(client);
+    LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
+    notesModel_ = new NoteListModel(this);
+    LVNotatki->setModel(notesModel_);
+    search_ = new NoteListSearch(
+        dm_.databasePath(), [this](NoteRows&& rows, bool) { showNotes(std::move(rows)); }, this);
+    LVNotatki->setRootIsDecorated(false);
+    LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
+    LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LVNotatki->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVNotatki->setUniformRowHeights(true);
+    LVNotatki->header()->setSectionsClickable(false);
+    LVNotatki->header()->setSectionsMovable(false);
+    LVNotatki->header()->setStretchLastSection(false);
+    LVNotatki->header()->setMinimumSectionSize(window_layout::kMinimumColumnWidth);
+    layout->addWidget(LVNotatki, QRect(7, 6, 279, 492), E::Left | E::Top | E::Right | E::Bottom);
+
+    SBDodaj = new QToolButton(client);
+    SBDodaj->setObjectName(QStringLiteral("SBDodaj"));
+    SBDodaj->setAutoRaise(true);
+    SBDodaj->setIcon(icons::newNote());
+    SBDodaj->setToolTip(QStringLiteral("New note"));
+    SBDodaj->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(SBDodaj, QRect(6, 504, 25, 25), E::Left | E::Bottom);
+
+    auto* trashDisabled = new QLabel(client);
+    trashDisabled->setObjectName(QStringLiteral("ImageKoszDisabled"));
+    trashDisabled->setPixmap(icons::trashDisabled());
+    trashDisabled->setAlignment(Qt::AlignCenter);
+    layout->addWidget(trashDisabled, QRect(34, 505, 25, 24), E::Left | E::Bottom);
+
+    SBUsun = new QToolButton(client);
+    SBUsun->setObjectName(QStringLiteral("SBUsun"));
+    SBUsun->setAutoRaise(true);
+    SBUsun->setIcon(icons::trash());
+    SBUsun->setToolTip(QStringLiteral("Delete"));
+    SBUsun->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(SBUsun, QRect(34, 504, 25, 25), E::Left | E::Bottom);
+
+    auto* magnifier = new QLabel(client);
+    magnifier->setObjectName(QStringLiteral("Image1"));
+    magnifier->setPixmap(icons::magnifier());
+    layout->addWidget(magnifier, QRect(81, 509, 13, 16), E::Left | E::Bottom);
+
+    auto* searchLabel = new QLabel(QStringLiteral("Search:"), client);
+    searchLabel->setObjectName(QStringLiteral("Label2"));
+    QFont bold = searchLabel->font();
+    bold.setBold(true);
+    searchLabel->setFont(bold);
+    layout->addWidget(searchLabel, QRect(QPoint(99, 511), searchLabel->sizeHint()),
+                      E::Left | E::Bottom);
+
+    SzukanyCiag = new QLineEdit(client);
+    SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));
+    SzukanyCiag->setMaxLength(50);
+    layout->addWidget(SzukanyCiag, QRect(144, 508, 142, 21), E::Left | E::Bottom);
+
+    setCentralWidget(client);
+    QWidget::setTabOrder(SzukanyCiag, LVNotatki);
+    SzukanyCiag->setFocus();
+
+    connect(SBDodaj, &QToolButton::clicked, this, &TFormMain::NewNote);
+    connect(SBUsun, &QToolButton::clicked, this, &TFormMain::DeleteSelectedNote);
+    connect(SzukanyCiag, &QLineEdit::textChanged, this, &TFormMain::SzukanyCiagChange);
+    connect(LVNotatki, &QTreeView::doubleClicked, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(LVNotatki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFormMain::LVNotatkiSelectItem);
+}
+
+void TFormMain::buildMenus()
+{
+    Plik = menuBar()->addMenu(QStringLiteral("File"));
+    Plik->setObjectName(QStringLiteral("Plik"));
+    connect(Plik, &QMenu::aboutToShow, this, &TFormMain::UpdateCommandState);
+
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut = {}) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+    MMNowaNotatka = addItem(Plik, "MMNowaNotatka", QStringLiteral("New note"), Qt::Key_Insert);
+    MMUsun = addItem(Plik, "MMUsun", QStringLiteral("Delete"), Qt::Key_Delete);
+    MMPodgladEdycja = addItem(Plik, "MMPodgladEdycja", QStringLiteral("View / Edit"), Qt::Key_F2);
+    Plik->addSeparator()->setObjectName(QStringLiteral("N3"));
+    MMHaslo = addItem(Plik, "MMHaslo", QStringLiteral("Configure password"));
+    Plik->addSeparator()->setObjectName(QStringLiteral("N2"));
+    MMZakoncz = addItem(Plik, "MMZakoncz", QStringLiteral("Close"));
+
+    QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
+    info->setObjectName(QStringLiteral("Info"));
+    OProgramie = addItem(info, "OProgramie", QStringLiteral("About..."));
+
+    NotatkaPokazEdytuj = new QAction(QStringLiteral("View / Edit"), this);
+    NotatkaPokazEdytuj->setObjectName(QStringLiteral("NotatkaPokazEdytuj"));
+    NotatkaPokazEdytuj->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    NotatkaPokazEdytuj->setShortcutContext(Qt::WindowShortcut);
+    addAction(NotatkaPokazEdytuj);
+    Ukryj = new QAction(QStringLiteral("Hide"), this);
+    Ukryj->setObjectName(QStringLiteral("Ukryj"));
+    Ukryj->setShortcut(Qt::Key_Escape);
+    Ukryj->setShortcutContext(Qt::WindowShortcut);
+    addAction(Ukryj);
+
+    connect(MMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
+    connect(MMUsun, &QAction::triggered, this, &TFormMain::DeleteSelectedNote);
+    connect(MMPodgladEdycja, &QAction::triggered, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(MMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
+    connect(NotatkaPokazEdytuj, &QAction::triggered, this, &TFormMain::NotatkaPokazEdytujExecute);
+    connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
+
+    auto* filter = new WindowShortcutFilter(
+        {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_F2),
+         QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)},
+        this);
+    filter->watch(SzukanyCiag);
+    filter->watch(LVNotatki);
+    UpdateCommandState();
+}
+
+void TFormMain::buildTrayIcon()
+{
+    tray_ = new Tray(this, options_.trayAvailable);
+    TrayIcon = tray_->icon();
+    PopupMenu = tray_->menu();
+    PMOtworz = tray_->openAction();
+    PMNowaNotatka = tray_->newNoteAction();
+    PMZakoncz = tray_->closeAction();
+    connect(PMOtworz, &QAction::triggered, this, [this] { ShowMainWindow(); });
+    connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
+    connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
+    connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
+}
+
+bool TFormMain::ShowMainWindow()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    return true;
+}
+
+void TFormMain::hideMainWindow()
+{
+    if (options_.trayAvailable)
+        hide();
+    else
+        showMinimized();
+}
+
+void TFormMain::TrayIconClick()
+{
+    if (TrayClickBusy)
+        return;
+    TrayClickBusy = true;
+    if (isVisible() && !isMinimized()) {
+        hideMainWindow();
+    } else if (ShowMainWindow()) {
+        raise();
+        activateWindow();
+    }
+    TrayClickBusy = false;
+}
+
+void TFormMain::UkryjExecute()
+{
+    if (SzukanyCiag->hasFocus() && !SzukanyCiag->text().trimmed().isEmpty()) {
+        SzukanyCiag->clear();
+        return;
+    }
+    hideMainWindow();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (quitting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    hideMainWindow();
+}
+
+void TFormMain::NewNote()
+{
+    if (!ShowMainWindow())
+        return;
+    if (!PauseAlarmChecker())
+        return;
+    showNoteEditor(-1);
+    ResumeAlarmChecker();
+}
+
+void TFormMain::showNoteEditor(qint32 noteId)
+{
+    auto* editor = new TFormNotatka(dm_, *this, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    if (noteId == -1) {
+        editor->StatusFormatki->setText(QStringLiteral("New note"));
+        editor->NoteId = -1;
+    } else {
+        editor->NoteId = noteId;
+        editor->StatusFormatki->setText(QStringLiteral("View / Edit"));
+        editor->LoadNote(noteId);
+    }
+    editor->exec();
+}
+
+void TFormMain::DeleteSelectedNote()
+{
+    const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
+    if (selected.size() != 1)
+        return;
+    auto* form = new TFormUsuwanie(dm_, *this, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->NoteId = selected.first().data(NoteListModel::NoteIdRole).toInt();
+    form->exec();
+}
+
+void TFormMain::NotatkaPokazEdytujExecute()
+{
+    const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
+    if (selected.size() != 1)
+        return;
+    const qint32 id = selected.first().data(NoteListModel::NoteIdRole).toInt();
+    if (!PauseAlarmChecker())
+        return;
+    int state = AlarmNone;
+    try {
+        state = ReadAlarmState(dm_, id);
+    } catch (const fb::Error& e) {
+        showPlainMessage(this, e.text());
+        ResumeAlarmChecker();
+        return;
+    }
+    if ((state & 0xFF) == AlarmRunning) {
+        // Opening the note acknowledges its alarm: it leaves the top group and stops blinking
+        // before the editor shows.
+        SetAlarmState(dm_, id, AlarmAcknowledged, std::nullopt, QDateTime::currentDateTime());
+        if (!SzukanyCiag->text().trimmed().isEmpty())
+            RefreshNotes();
+        else
+            LoadNotes();
+    }
+    showNoteEditor(id);
+    ResumeAlarmChecker();
+}
+
+bool TFormMain::PauseAlarmChecker()
+{
+    if (!AlarmChecker || AlarmChecker->isStopRequested())
+        return false;
+    return AlarmChecker->pause();
+}
+
+void TFormMain::ResumeAlarmChecker()
+{
+    if (AlarmChecker && !AlarmChecker->isStopRequested() && AlarmChecker->isPaused())
+        AlarmChecker->resume();
+}
+
+void TFormMain::QuitProgram()
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    dm_.Disconnect();
+    SaveWindowGeometry();
+    SaveColumnWidths();
+    QCoreApplication::exit(0);
+}
+
+void TFormMain::LoadWindowGeometry()
+{
+    using namespace window_layout;
+    StoredGeometry stored;
+    stored.width = parseStored(dm_.GetSetting(kWidthKey));
+    stored.height = parseStored(dm_.GetSetting(kHeightKey));
+    stored.top = parseStored(dm_.GetSetting(kTopKey));
+    stored.left = parseStored(dm_.GetSetting(kLeftKey));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect rect =
+        resolveGeometry(stored, primary ? primary->geometry().size() : QSize(), screens);
+    resize(rect.size());
+    move(rect.topLeft());
+}
+
+void TFormMain::LoadColumnWidths()
+{
+    using namespace window_layout;
+    QHeaderView* header = LVNotatki->header();
+    header->resizeSection(
+        0, resolveColumnWidth(parseStored(dm_.GetSetting(kTitleWidthKey)), kDefaultTitleWidth));
+    header->resizeSection(
+        1, resolveColumnWidth(parseStored(dm_.GetSetting(kDateWidthKey)), kDefaultDateWidth));
+}
+
+void TFormMain::SaveWindowGeometry()
+{
+    dm_.SetSetting(kHeightKey, QString::number(height()));
+    dm_.SetSetting(kWidthKey, QString::number(width()));
+    dm_.SetSetting(kTopKey, QString::number(pos().y()));
+    dm_.SetSetting(kLeftKey, QString::number(pos().x()));
+}
+
+void TFormMain::SaveColumnWidths()
+{
+    dm_.SetSetting(kTitleWidthKey, QString::number(LVNotatki->header()->sectionSize(0)));
+    dm_.SetSetting(kDateWidthKey, QString::number(LVNotatki->header()->sectionSize(1)));
+}
+
+int TFormMain::selectedCount() const
+{
+    return int(LVNotatki->selectionModel()->selectedRows().size());
+}
+
+void TFormMain::UpdateCommandState()
+{
+    const bool one = selectedCount() == 1;
+    MMUsun->setEnabled(one);
+    SBUsun->setEnabled(one);
+    MMPodgladEdycja->setEnabled(one);
+    NotatkaPokazEdytuj->setEnabled(one);
+}
+
+QString TFormMain::searchText() const
+{
+    return SzukanyCiag->text();
+}
+
+void TFormMain::focusNoteList()
+{
+    LVNotatki->setFocus();
+}
+
+bool TFormMain::LoadNotes()
+{
+    search_->supersede();
+    NoteRows rows;
+    const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
+    showNotes(std::move(rows));
+    return ok;
+}
+
+bool TFormMain::SearchNotes(const QString& text)
+{
+    search_->supersede();
+    NoteRows rows;
+    const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
+    showNotes(std::move(rows));
+    return ok;
+}
+
+bool TFormMain::RefreshNotes()
+{
+    const QString text = SzukanyCiag->text();
+    return text.isEmpty() ? LoadNotes() : SearchNotes(text);
+}
+
+void TFormMain::SzukanyCiagChange()
+{
+    const QString text = SzukanyCiag->text();
+    search_->request(text.isEmpty() ? sql::notes::fullList() : sql::notes::search(text));
+}
+
+void TFormMain::showNotes(NoteRows&& rows)
+{
+    // Resetting the model drops the selection without a notification; the selection made
+    // below notifies like a click, which keeps CurrentNoteId and the command state right.
+    const qsizetype row = rows.indexOf(CurrentNoteId);
+    notesModel_->setRows(std::move(rows));
+    if (row >= 0) {
+        const QModelIndex index = notesModel_->index(int(row), 0);
+        LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+        LVNotatki->scrollTo(index);
+    }
+    UpdateCommandState();
+}
+
+void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
+                                    const QItemSelection& deselected)
+{
+    // The row that became selected names the current note; a click that only unselects leaves
+    // it at the unselected note.
+    const QModelIndexList rows = selected.isEmpty() ? deselected.indexes() : selected.indexes();
+    if (!rows.isEmpty() && notesModel_->rowCount() > 0) {
+        const QModelIndex index = rows.last();
+        CurrentNoteId = index.data(NoteListModel::NoteIdRole).toInt();
+        if (!selected.isEmpty())
+            LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+    UpdateCommandState();
+}
+
+void TFormMain::BlinkRunningAlarms()
+{
+    notesModel_->blinkRunningAlarms();
+}
+
+QList<qint32> TFormMain::listedNoteIds() const
+{
+    return notesModel_->rows().ids();
+}

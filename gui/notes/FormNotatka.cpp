@@ -1,0 +1,397 @@
+#include "gui/notes/FormNotatka.h"
+
+#include "core/notes/AlarmAfterSave.h"
+#include "core/notes/AlarmValidation.h"
+#include "core/notes/MemoText.h"
+#include "core/storage/AlarmStateStore.h"
+#include "core/storage/DataModule.h"
+#include "core/storage/NoteStore.h"
+#include "gui/notes/LimitedMemo.h"
+#include "gui/notes/NoteListHost.h"
+#include "gui/platform/AnchorLayout.h"
+#include "gui/platform/Icons.h"
+#include "gui/platform/Look.h"
+#include "gui/platform/PlainMessage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimeEdit>
+
+namespace {
+
+const QString kWindowName = QStringLiteral("FormNotatka");
+const QString kNewNoteCaption = QStringLiteral("New note");
+const QString kNotSavedMessage = QStringLiteral("The note could not be saved!");
+
+constexpr QSize kDesignClientSize{392, 273};
+
+} // namespace
+
+TFormNotatka::TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent, Clock clock)
+    : QDialog(parent), dm_(dm), noteList_(noteList), clock_(std::move(clock))
+{
+    setObjectName(kWindowName);
+    setWindowTitle(QStringLiteral("Quillbox - Note"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    look::applyWindowLook(this);
+    buildControls();
+    resize(kDesignClientSize);
+    // The window may grow but never shrinks below the size it opens at (400 by 300 with a
+    // frame of 4 pixels a side and a 23-pixel caption); the window manager adds its own frame.
+    setMinimumSize(kDesignClientSize);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FormCreate();
+
+    connect(cAlarm, &QCheckBox::toggled, this, &TFormNotatka::cAlarmClick);
+    connect(cbAlarm, &QComboBox::currentIndexChanged, this, &TFormNotatka::cbAlarmChange);
+    connect(dtDate, &QDateEdit::dateChanged, this, &TFormNotatka::cbAlarmChange);
+    connect(dtTime, &QTimeEdit::timeChanged, this, &TFormNotatka::cbAlarmChange);
+    connect(Tresc, &LimitedMemo::textChanged, this, &TFormNotatka::UpdateCharsLeft);
+    connect(OK, &QPushButton::clicked, this, &TFormNotatka::OKClick);
+    connect(Anuluj, &QPushButton::clicked, Zamknij, &QAction::trigger);
+    connect(Zamknij, &QAction::triggered, this, &QDialog::reject);
+}
+
+void TFormNotatka::buildControls()
+{
+    auto* layout = new AnchorLayout(this, kDesignClientSize);
+    using E = AnchorLayout::Edge;
+    QFont bold = font();
+    bold.setBold(true);
+
+    Label1 = new QLabel(QStringLiteral("Title"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(bold);
+    layout->addWidget(Label1, QRect(QPoint(8, 8), Label1->sizeHint()));
+
+    Tytul = new QLineEdit(this);
+    Tytul->setObjectName(QStringLiteral("Tytul"));
+    Tytul->setMaxLength(kTitleMaxLength);
+    layout->addWidget(Tytul, QRect(8, 23, 142, 19));
+
+    pAlarm = new QLabel(this);
+    pAlarm->setObjectName(QStringLiteral("pAlarm"));
+    pAlarm->setPixmap(icons::alarmSign());
+    layout->addWidget(pAlarm, QRect(168, 22, 17, 18));
+
+    cAlarm = new QCheckBox(QStringLiteral("Alarm"), this);
+    cAlarm->setObjectName(QStringLiteral("cAlarm"));
+    layout->addWidget(cAlarm, QRect(QPoint(191, 24), cAlarm->sizeHint()));
+
+    dtDate = new QDateEdit(this);
+    dtDate->setObjectName(QStringLiteral("dtDate"));
+    dtDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dtDate->setCalendarPopup(true);
+    dtDate->hide();
+    layout->addWidget(dtDate, QRect(242, 20, 82, 21));
+
+    dtTime = new QTimeEdit(this);
+    dtTime->setObjectName(QStringLiteral("dtTime"));
+    dtTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    dtTime->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    dtTime->hide();
+    layout->addWidget(dtTime, QRect(329, 20, 58, 21));
+
+    // The recurrence kinds, in the order of their stored values. The list is never shown: new
+    // alarms are one-off and existing ones keep their kind.
+    cbAlarm = new QComboBox(this);
+    cbAlarm->setObjectName(QStringLiteral("cbAlarm"));
+    cbAlarm->addItems({QStringLiteral("tylko raz"), QStringLiteral("codziennie"),
+                       QStringLiteral("co tydzień"), QStringLiteral("co miesiąc"),
+                       QStringLiteral("co rok")});
+    cbAlarm->hide();
+    layout->addWidget(cbAlarm, QRect(242, 42, 82, 21));
+
+    Label2 = new QLabel(QStringLiteral("Message"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(bold);
+    layout->addWidget(Label2, QRect(QPoint(8, 49), Label2->sizeHint()));
+
+    Tresc = new LimitedMemo(memo_text::kMaxLength, this);
+    Tresc->setObjectName(QStringLiteral("Tresc"));
+    Tresc->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Tresc->setTabChangesFocus(true);
+    layout->addWidget(Tresc, QRect(8, 64, 376, 135), E::Left | E::Top | E::Right | E::Bottom);
+
+    // Right-aligned under the memo's right edge, wide enough for the longest count.
+    LBIloscZnakow = new QLabel(this);
+    LBIloscZnakow->setObjectName(QStringLiteral("LBIloscZnakow"));
+    LBIloscZnakow->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int counterWidth = std::max(
+        77,
+        LBIloscZnakow->fontMetrics().horizontalAdvance(QStringLiteral("Characters left 5000")) + 4);
+    layout->addWidget(
+        LBIloscZnakow,
+        QRect(384 - counterWidth, 205, counterWidth, LBIloscZnakow->fontMetrics().height()),
+        E::Right | E::Bottom);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(Bevel1, QRect(0, 227, kDesignClientSize.width(), 2),
+                      E::Left | E::Right | E::Bottom);
+
+    StatusFormatki = new QLabel(this);
+    StatusFormatki->setObjectName(QStringLiteral("StatusFormatki"));
+    QFont statusFont = font();
+    statusFont.setPointSize(10);
+    StatusFormatki->setFont(statusFont);
+    QPalette statusPalette = StatusFormatki->palette();
+    statusPalette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    StatusFormatki->setPalette(statusPalette);
+    layout->addWidget(StatusFormatki,
+                      QRect(8, 242, 200, StatusFormatki->fontMetrics().height() + 2),
+                      E::Left | E::Bottom);
+
+    OK = new QPushButton(icons::okMark(), QStringLiteral("OK"), this);
+    OK->setObjectName(QStringLiteral("OK"));
+    OK->setDefault(true);
+    OK->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    layout->addWidget(OK, QRect(226, 240, 75, 25), E::Right | E::Bottom);
+
+    Anuluj = new QPushButton(icons::cancelMark(), QStringLiteral("Cancel"), this);
+    Anuluj->setObjectName(QStringLiteral("Anuluj"));
+    Anuluj->setAutoDefault(false);
+    Anuluj->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    layout->addWidget(Anuluj, QRect(307, 240, 75, 25), E::Right | E::Bottom);
+
+    Zamknij = new QAction(QStringLiteral("Close"), this);
+    Zamknij->setObjectName(QStringLiteral("Zamknij"));
+    Zamknij->setShortcut(Qt::Key_Escape);
+    Zamknij->setShortcutContext(Qt::WindowShortcut);
+    addAction(Zamknij);
+
+    QWidget::setTabOrder(Tytul, cAlarm);
+    QWidget::setTabOrder(cAlarm, dtDate);
+    QWidget::setTabOrder(dtDate, dtTime);
+    QWidget::setTabOrder(dtTime, Tresc);
+    QWidget::setTabOrder(Tresc, OK);
+    QWidget::setTabOrder(OK, Anuluj);
+    QWidget::setTabOrder(Anuluj, cbAlarm);
+    Tytul->setFocus();
+}
+
+void TFormNotatka::FormCreate()
+{
+    UpdateCharsLeft();
+    const QDateTime now = clock_();
+    dtDate->setDate(now.date());
+    dtTime->setTime(now.time());
+    cbAlarm->setCurrentIndex(0);
+}
+
+void TFormNotatka::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TFormNotatka::FormShow()
+{
+    if (StatusFormatki->text() == kNewNoteCaption)
+        Tytul->setText(GetDefaultTitle());
+    Tytul->selectAll();
+}
+
+void TFormNotatka::UpdateCharsLeft()
+{
+    LBIloscZnakow->setText(QStringLiteral("Characters left ") +
+                           QString::number(memo_text::kMaxLength - Tresc->storedLength()));
+}
+
+QString TFormNotatka::GetDefaultTitle()
+{
+    try {
+        return QStringLiteral("Note no ") + QString::number(note_store::countNotes(dm_) + 1);
+    } catch (const fb::Error& e) {
+        dm_.ReportDbError(QStringLiteral("Unable to get default title!"), kWindowName, e.text());
+        return QStringLiteral("n. a.");
+    }
+}
+
+bool TFormNotatka::LoadNote(qint32 noteId)
+{
+    bool loaded = true;
+    try {
+        if (const auto note = note_store::readNote(dm_, noteId)) {
+            Tytul->setText(note->title);
+            Tresc->setStoredText(note->message);
+            LoadAlarmSection(*note);
+        }
+    } catch (const fb::Error& e) {
+        dm_.ReportDbError(QStringLiteral("Can't get data!"), kWindowName, e.text());
+        loaded = false;
+    }
+    // The loading itself went through the change handlers.
+    AlarmChanged = false;
+    return loaded;
+}
+
+void TFormNotatka::LoadAlarmSection(const note_store::StoredNote& note)
+{
+    if (note.alarm == AlarmRunning || note.alarm == AlarmPlanned ||
+        note.alarm == AlarmAcknowledged) {
+        cAlarm->setChecked(true);
+        // A kind outside the list leaves it without a selection; saving then keeps the
+        // stored schedule.
+        cbAlarm->setCurrentIndex(note.kind >= AlarmOnce && note.kind <= AlarmAnnual ? note.kind
+                                                                                    : -1);
+        if (note.alarmDate.isValid())
+            dtDate->setDate(note.alarmDate);
+        if (note.alarmTime.isValid())
+            dtTime->setTime(note.alarmTime);
+    } else {
+        cAlarm->setChecked(false);
+    }
+}
+
+qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
+{
+    sql::note::NewNoteRow row;
+    row.title = title;
+    row.message = message;
+    row.created = clock_();
+    row.state = cAlarm->isChecked() ? AlarmPlanned : AlarmNone;
+    row.kind = cbAlarm->currentIndex();
+    row.alarmDate = dtDate->date();
+    row.alarmTime = dtTime->time();
+    try {
+        return note_store::insertNote(dm_, row);
+    } catch (const fb::Error& e) {
+        dm_.ReportDbError(QStringLiteral("Can't add new note!"), kWindowName, e.text());
+        return -1;
+    }
+}
+
+bool TFormNotatka::UpdateNoteText(qint32 noteId, const QString& title, const QString& message)
+{
+    try {
+        note_store::updateNoteText(dm_, noteId, title, message);
+        return true;
+    } catch (const fb::Error& e) {
+        dm_.ReportDbError(QStringLiteral("Can't save changes in note!"), kWindowName, e.text());
+        return false;
+    }
+}
+
+void TFormNotatka::OKClick()
+{
+    // The only database error that reaches here is the read of the stored alarm state; the
+    // note's text is saved by then, and the editor stays open to save again.
+    try {
+        if (NoteId == -1) {
+            if (!cAlarm->isChecked() || ValidateAlarm())
+                SaveNewNote();
+        } else {
+            if (AlarmChanged && cAlarm->isChecked() && !ValidateAlarm())
+                return;
+            SaveExistingNote();
+        }
+    } catch (const fb::Error& e) {
+        showPlainMessage(this, e.text());
+    }
+}
+
+void TFormNotatka::SaveNewNote()
+{
+    // An emptied title gets a number counted now, not when the editor opened. Tytul itself is
+    // left as typed until the note is stored.
+    const QString title = Tytul->text().isEmpty() ? GetDefaultTitle() : Tytul->text();
+    const qint32 id = InsertNote(title, Tresc->storedText());
+    if (id == -1) {
+        reportNotSaved();
+        return;
+    }
+    Tytul->setText(title);
+    noteList_.setCurrentNoteId(id);
+    if (!noteList_.searchText().isEmpty())
+        noteList_.focusNoteList();
+    noteList_.LoadNotes();
+    accept();
+}
+
+void TFormNotatka::SaveExistingNote()
+{
+    // An emptied title is stored empty: the proposed title is for new notes only.
+    if (!UpdateNoteText(NoteId, Tytul->text(), Tresc->storedText())) {
+        reportNotSaved();
+        return;
+    }
+    // A refused alarm write is a part of the note not saved either.
+    if (!ApplyAlarmAfterSave(NoteId)) {
+        reportNotSaved();
+        return;
+    }
+    noteList_.RefreshNotes();
+    accept();
+}
+
+void TFormNotatka::reportNotSaved()
+{
+    showPlainMessage(this, kNotSavedMessage);
+}
+
+bool TFormNotatka::ValidateAlarm()
+{
+    const AlarmVerdict verdict = validateAlarm(dtDate->date(), dtTime->time(), clock_());
+    if (verdict == AlarmVerdict::Accepted)
+        return true;
+    showPlainMessage(this, alarmVerdictMessage(verdict));
+    if (verdict == AlarmVerdict::DateBeforeToday)
+        dtDate->setFocus();
+    else
+        dtTime->setFocus();
+    return false;
+}
+
+bool TFormNotatka::ApplyAlarmAfterSave(qint32 noteId)
+{
+    const int stored = ReadAlarmState(dm_, noteId);
+    const auto write = alarmAfterSave(stored, cAlarm->isChecked(), AlarmChanged);
+    if (!write)
+        return true;
+    std::optional<sql::alarm::Schedule> schedule;
+    if (write->withSchedule)
+        schedule = sql::alarm::Schedule{cbAlarm->currentIndex(), dtDate->date(), dtTime->time()};
+    return SetAlarmState(dm_, noteId, write->state, schedule, clock_());
+}
+
+void TFormNotatka::cAlarmClick()
+{
+    cbAlarm->hide();
+    if (cAlarm->isChecked()) {
+        if (cbAlarm->currentIndex() == -1 && NoteId == -1)
+            cbAlarm->setCurrentIndex(0);
+        if (NoteId == -1) {
+            const QDateTime now = clock_();
+            dtDate->setDate(now.date());
+            dtTime->setTime(now.time());
+        }
+        dtDate->show();
+        dtTime->show();
+    } else {
+        dtDate->hide();
+        dtTime->hide();
+    }
+    AlarmChanged = true;
+}
+
+void TFormNotatka::cbAlarmChange()
+{
+    AlarmChanged = true;
+}

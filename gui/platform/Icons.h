@@ -1,0 +1,23 @@
+#pragma once
+
+// The program's pictures, drawn in code so the executable needs no files beside it.
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace icons {
+
+// The four note-list pictures, by the image index of core/list/NoteImage.h.
+QPixmap noteImage(int index);
+
+QIcon trayIcon();
+QIcon newNote();
+QIcon trash();
+QPixmap trashDisabled();
+QPixmap magnifier();
+QPixmap alarmSign();
+// The pictures of the note editor's OK and Cancel buttons: a green tick and a red cross.
+QIcon okMark();
+QIcon cancelMark();
+
+} // namespace icons

@@ -1,0 +1,204 @@
+#include "core/notes/AlarmAfterSave.h"
+#include "core/notes/AlarmValidation.h"
+#include "core/notes/MemoText.h"
+#include "core/storage/NoteStatements.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(std::optional<AlarmWrite>)
+
+// The note editor's pure rules: its statement texts, the alarm written after a save, the
+// check of an alarm moment, and how the message is measured.
+class TestNoteLogic : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void noteStatements_data()
+    {
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("count") << sql::note::countNotes()
+                               << "SELECT COUNT(ID) AS IloscNotatek FROM NOTATKI";
+        QTest::newRow("read") << sql::note::selectById(17) << "SELECT * FROM NOTATKI WHERE ID = 17";
+        QTest::newRow("read missing")
+            << sql::note::selectById(-1) << "SELECT * FROM NOTATKI WHERE ID = -1";
+        QTest::newRow("next id") << sql::note::nextId()
+                                 << "SELECT GEN_ID(GenNotka, 1) AS ID FROM RDB$DATABASE";
+
+        sql::note::NewNoteRow row{17,
+                                  QStringLiteral("Note no 5"),
+                                  QStringLiteral("Call the bank"),
+                                  QDateTime(QDate(2024, 3, 7), QTime(18, 5, 9)),
+                                  0,
+                                  0,
+                                  QDate(2024, 3, 7),
+                                  QTime(18, 5, 9)};
+        QTest::newRow("insert") << sql::note::insert(row)
+                                << "INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm, "
+                                   "AlarmRodzaj, AlarmData, AlarmGodzina) VALUES (17, 'Note no 5', "
+                                   "'Call the bank', '2024.03.07 18:05:09', 0, 0, '2024.03.07', "
+                                   "'18:05')";
+        row.title = QStringLiteral("Tom's");
+        row.message = QStringLiteral("it's\r\n'quoted'");
+        row.state = 2;
+        row.kind = 3;
+        row.alarmDate = QDate(2024, 12, 31);
+        row.alarmTime = QTime(0, 0);
+        QTest::newRow("insert with alarm and apostrophes")
+            << sql::note::insert(row)
+            << "INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm, AlarmRodzaj, AlarmData, "
+               "AlarmGodzina) VALUES (17, 'Tom''s', 'it''s\r\n''quoted''', '2024.03.07 18:05:09', "
+               "2, 3, '2024.12.31', '00:00')";
+        QTest::newRow("update")
+            << sql::note::updateText(17, QStringLiteral("Note no 5"),
+                                     QStringLiteral("Call the bank at 9"))
+            << "UPDATE NOTATKI SET Tytul = 'Note no 5', Tresc = 'Call the bank at 9' WHERE ID = 17";
+        QTest::newRow("update to empty")
+            << sql::note::updateText(3, QString(), QString())
+            << "UPDATE NOTATKI SET Tytul = '', Tresc = '' WHERE ID = 3";
+    }
+    void noteStatements()
+    {
+        QFETCH(QString, built);
+        QFETCH(QString, expected);
+        QCOMPARE(built, expected);
+    }
+
+    void alarmAfterSaveTable_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<std::optional<AlarmWrite>>("expected");
+        const std::optional<AlarmWrite> none;
+        const std::optional<AlarmWrite> planned = AlarmWrite{AlarmPlanned, true};
+        const std::optional<AlarmWrite> off = AlarmWrite{AlarmNone, false};
+        const std::optional<AlarmWrite> acknowledged = AlarmWrite{AlarmAcknowledged, false};
+        for (const bool changed : {false, true}) {
+            const char* c = changed ? "changed" : "untouched";
+            auto row = [&](const char* name, int stored, bool ticked,
+                           const std::optional<AlarmWrite>& expected) {
+                QTest::addRow("%s, %s", name, c) << stored << ticked << changed << expected;
+            };
+            row("none, ticked", AlarmNone, true, planned);
+            row("none, cleared", AlarmNone, false, none);
+            row("running, ticked", AlarmRunning, true, acknowledged);
+            row("running, cleared", AlarmRunning, false, acknowledged);
+            row("planned, ticked", AlarmPlanned, true, planned);
+            row("planned, cleared", AlarmPlanned, false, off);
+            row("acknowledged, ticked", AlarmAcknowledged, true, changed ? planned : none);
+            row("acknowledged, cleared", AlarmAcknowledged, false, changed ? off : none);
+            row("unknown 4, ticked", 4, true, none);
+            row("unknown 7, cleared", 7, false, none);
+            row("negative, ticked", -1, true, none);
+            // Only the low byte of the stored value names the state.
+            row("258 reads as planned", 258, false, off);
+            row("257 reads as running", 257, true, acknowledged);
+        }
+    }
+    void alarmAfterSaveTable()
+    {
+        QFETCH(int, stored);
+        QFETCH(bool, ticked);
+        QFETCH(bool, changed);
+        QFETCH(std::optional<AlarmWrite>, expected);
+        QCOMPARE(alarmAfterSave(stored, ticked, changed), expected);
+    }
+
+    void alarmValidation_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<int>("verdict");
+        const QDate today(2024, 3, 8);
+        const auto accepted = int(AlarmVerdict::Accepted);
+        const auto early = int(AlarmVerdict::DateBeforeToday);
+        const auto past = int(AlarmVerdict::TimeNotInFuture);
+        // Now is 2024-03-08 14:30:20.500.
+        QTest::newRow("yesterday, later hour") << today.addDays(-1) << QTime(23, 59) << early;
+        QTest::newRow("last year") << QDate(2023, 12, 31) << QTime(15, 0) << early;
+        QTest::newRow("today, earlier") << today << QTime(9, 0) << past;
+        QTest::newRow("today, same second") << today << QTime(14, 30, 20) << past;
+        QTest::newRow("today, same second, later ms") << today << QTime(14, 30, 20, 900) << past;
+        QTest::newRow("today, next second") << today << QTime(14, 30, 21) << accepted;
+        QTest::newRow("today, same minute, no seconds") << today << QTime(14, 30) << past;
+        QTest::newRow("today, next minute") << today << QTime(14, 31) << accepted;
+        QTest::newRow("tomorrow, midnight") << today.addDays(1) << QTime(0, 0) << accepted;
+        QTest::newRow("tomorrow, earlier hour") << today.addDays(1) << QTime(1, 0) << accepted;
+        QTest::newRow("next year") << QDate(2025, 1, 1) << QTime(14, 0) << accepted;
+    }
+    void alarmValidation()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QFETCH(int, verdict);
+        const QDateTime now(QDate(2024, 3, 8), QTime(14, 30, 20, 500));
+        QCOMPARE(int(validateAlarm(date, time, now)), verdict);
+    }
+
+    void verdictMessages()
+    {
+        QCOMPARE(alarmVerdictMessage(AlarmVerdict::DateBeforeToday),
+                 QStringLiteral("Alarm date can't be earlier than today's!"));
+        QCOMPARE(alarmVerdictMessage(AlarmVerdict::TimeNotInFuture),
+                 QStringLiteral("Alarm time must be later than the current!"));
+        QVERIFY(alarmVerdictMessage(AlarmVerdict::Accepted).isEmpty());
+    }
+
+    void memoMeasure_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("length");
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("plain") << "abc" << 3;
+        QTest::newRow("crlf") << "a\r\nb" << 4;
+        QTest::newRow("lone lf") << "a\nb" << 4;
+        QTest::newRow("lone cr") << "a\rb" << 4;
+        QTest::newRow("lf cr is two breaks") << "\n\r" << 4;
+        QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << 4;
+        QTest::newRow("polish") << QString::fromUtf8("żółć") << 4;
+        QTest::newRow("emoji is two units") << QString::fromUtf8("🦆") << 2;
+    }
+    void memoMeasure()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, length);
+        QCOMPARE(memo_text::storedLength(text), length);
+    }
+
+    void memoFitting_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<QString>("fitted");
+        QTest::newRow("all fits") << "abc" << 3 << "abc";
+        QTest::newRow("cut") << "abcdef" << 4 << "abcd";
+        QTest::newRow("no room") << "abc" << 0 << "";
+        QTest::newRow("negative room") << "abc" << -5 << "";
+        QTest::newRow("break needs two") << "ab\r\ncd" << 3 << "ab";
+        QTest::newRow("break fits") << "ab\r\ncd" << 4 << "ab\r\n";
+        QTest::newRow("lone lf needs two") << "a\nb" << 2 << "a";
+        QTest::newRow("surrogate pair kept whole") << QString::fromUtf8("a🦆") << 2 << "a";
+        QTest::newRow("surrogate pair fits")
+            << QString::fromUtf8("a🦆b") << 3 << QString::fromUtf8("a🦆");
+    }
+    void memoFitting()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, room);
+        QFETCH(QString, fitted);
+        QCOMPARE(memo_text::fitting(text, room), fitted);
+    }
+
+    void memoStoredForm()
+    {
+        QCOMPARE(memo_text::toStored(QStringLiteral("a\u2029\u2029b")),
+                 QStringLiteral("a\r\n\r\nb"));
+        // Characters the editor keeps as they are.
+        const QString kept = QStringLiteral("tab\there\u00a0nbsp\u2028line separator");
+        QCOMPARE(memo_text::toStored(kept), kept);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNoteLogic)
+#include "TestNoteLogic.moc"

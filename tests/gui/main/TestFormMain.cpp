@@ -1,0 +1,354 @@
+#include "gui/main/FormMain.h"
+#include "gui/main/Startup.h"
+#include "gui/notes/FormNotatka.h"
+#include "gui/notes/FormUsuwanie.h"
+#include "support/ModalWatcher.h"
+#include "support/NoteListDriver.h"
+#include "support/TestDatabase.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+FormMainOptions withTray(bool tray = true)
+{
+    FormMainOptions options;
+    options.trayAvailable = tray;
+    return options;
+}
+
+// Records the statement trace of the data module while it lives.
+class StatementTrace
+{
+public:
+    StatementTrace()
+    {
+        s_lines = &lines;
+        QLoggingCategory::setFilterRules(QStringLiteral("quillbox.db.sql.debug=true"));
+        previous_ = qInstallMessageHandler(&StatementTrace::handle);
+    }
+    ~StatementTrace()
+    {
+        qInstallMessageHandler(previous_);
+        QLoggingCategory::setFilterRules(QString());
+        s_lines = nullptr;
+    }
+    QStringList lines;
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message)
+    {
+        if (s_lines && qstrcmp(context.category, "quillbox.db.sql") == 0)
+            s_lines->append(message);
+    }
+    static inline QStringList* s_lines = nullptr;
+    QtMessageHandler previous_ = nullptr;
+};
+
+} // namespace
+
+// The main window as the application shell: start-up state, showing and hiding, the keys that
+// act window-wide, the stored layout and the quit sequence.
+class TestFormMain : public QObject
+{
+    Q_OBJECT
+
+    static void showAndActivate(TFormMain& form)
+    {
+        form.TrayIconClick();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+
+private Q_SLOTS:
+    void startsHiddenBehindTheTrayIcon()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        QVERIFY(!form.isVisible());
+        QVERIFY(form.TrayIcon->isVisible());
+        QCOMPARE(form.TrayIcon->toolTip(), QStringLiteral("Quillbox"));
+        QVERIFY(form.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Quillbox"));
+        QCOMPARE(form.PopupMenu->defaultAction(), form.PMOtworz);
+    }
+
+    void trayClickTogglesAndFocusesTheSearchBox()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        QVERIFY(form.isVisible());
+        QCOMPARE(QApplication::focusWidget(), form.SzukanyCiag);
+        form.TrayIconClick();
+        QVERIFY(!form.isVisible());
+        form.PMOtworz->trigger();
+        QVERIFY(form.isVisible());
+    }
+
+    void closeBoxHidesAndTheProgramGoesOn()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        QVERIFY(!form.close());
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.isQuitting());
+        QVERIFY(dm->isConnected());
+    }
+
+    void withoutATrayTheCloseBoxMinimises()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray(false));
+        QVERIFY(!form.windowFlags().testFlag(Qt::Tool));
+        form.ShowMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QVERIFY(form.isMinimized());
+        // Esc cannot make the window unreachable either.
+        form.ShowMainWindow();
+        form.UkryjExecute();
+        QVERIFY(form.isVisible());
+    }
+
+    void escapeClearsTheSearchThenHides_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("clearsFirst");
+        QTest::newRow("text") << "milk" << true;
+        QTest::newRow("blanks only") << "   " << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void escapeClearsTheSearchThenHides()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, clearsFirst);
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        QTest::keyClicks(form.SzukanyCiag, typed);
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_Escape);
+        if (clearsFirst) {
+            QVERIFY(form.isVisible());
+            QCOMPARE(form.SzukanyCiag->text(), QString());
+            QTest::keyClick(form.SzukanyCiag, Qt::Key_Escape);
+        } else {
+            QCOMPARE(form.SzukanyCiag->text(), typed);
+        }
+        QVERIFY(!form.isVisible());
+    }
+
+    void escapeOutsideTheSearchBoxHidesAndKeepsTheText()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        QTest::keyClicks(form.SzukanyCiag, QStringLiteral("milk"));
+        form.LVNotatki->setFocus();
+        QTest::keyClick(form.LVNotatki, Qt::Key_Escape);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("milk"));
+    }
+
+    void windowKeysNeverEditTheSearchBox()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        QTest::keyClicks(form.SzukanyCiag, QStringLiteral("abc"));
+        form.SzukanyCiag->setCursorPosition(0);
+        // No note is selected: Delete and F2 have nothing to act on, and must not reach the box.
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_Delete);
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_F2);
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_Return);
+        QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("abc"));
+        QVERIFY(form.isVisible());
+        // Other keys still edit.
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_End);
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_Backspace);
+        QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("ab"));
+    }
+
+    void windowKeysActFromTheSearchBox_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("Delete asks to delete the selected note") << int(Qt::Key_Delete) << "delete";
+        QTest::newRow("Insert opens a new note") << int(Qt::Key_Insert) << "New note";
+        QTest::newRow("Enter opens the selected note") << int(Qt::Key_Return) << "View / Edit";
+        QTest::newRow("F2 opens the selected note") << int(Qt::Key_F2) << "View / Edit";
+    }
+    void windowKeysActFromTheSearchBox()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, opens);
+        TestDatabase db;
+        insertNote(db, 1, QStringLiteral("abc note"), QStringLiteral("2024.05.01 08:30:00"));
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        showAndActivate(form);
+        clickRow(form, 0);
+        form.SzukanyCiag->setFocus();
+        QTest::keyClicks(form.SzukanyCiag, QStringLiteral("abc"));
+        QVERIFY(waitForList(form));
+        form.SzukanyCiag->setCursorPosition(0);
+
+        QString seen;
+        ModalWatcher watcher([&](QWidget* dialog) {
+            if (qobject_cast<TFormUsuwanie*>(dialog))
+                seen = QStringLiteral("delete");
+            else if (auto* editor = qobject_cast<TFormNotatka*>(dialog))
+                seen = editor->StatusFormatki->text();
+            dialog->close();
+        });
+        QTest::keyClick(form.SzukanyCiag, Qt::Key(key));
+        QCOMPARE(seen, opens);
+        QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("abc"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+    }
+
+    void newNoteFromTheTrayShowsTheWindowFirst()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        QVERIFY(!form.isVisible());
+        bool windowShownUnderEditor = false;
+        ModalWatcher watcher([&](QWidget* dialog) {
+            windowShownUnderEditor = form.isVisible() && form.alarmChecker()->isPaused();
+            dialog->close();
+        });
+        form.PMNowaNotatka->trigger();
+        QVERIFY(windowShownUnderEditor);
+        QVERIFY(!form.alarmChecker()->isPaused());
+    }
+
+    void commandsNeedingASelectionStartDisabled()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        QVERIFY(!form.MMUsun->isEnabled());
+        QVERIFY(!form.MMPodgladEdycja->isEnabled());
+        QVERIFY(!form.SBUsun->isEnabled());
+        QVERIFY(form.MMNowaNotatka->isEnabled());
+        QCOMPARE(form.MMNowaNotatka->shortcut(), QKeySequence(Qt::Key_Insert));
+        QCOMPARE(form.MMUsun->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(form.MMPodgladEdycja->shortcut(), QKeySequence(Qt::Key_F2));
+    }
+
+    void theAlarmCheckerPausesAndResumes()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        QVERIFY(form.PauseAlarmChecker());
+        QVERIFY(form.alarmChecker()->isPaused());
+        form.ResumeAlarmChecker();
+        QVERIFY(!form.alarmChecker()->isPaused());
+    }
+
+    void firstRunLayoutComesFromThePrimaryScreen()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(form.size(), QSize(300, 400));
+        QCOMPARE(form.pos(), QPoint(screen.width() - 300 - 40, screen.height() - 400 - 60));
+        QCOMPARE(form.LVNotatki->header()->sectionSize(0), 155);
+        QCOMPARE(form.LVNotatki->header()->sectionSize(1), 100);
+    }
+
+    void storedLayoutIsRestoredWithinItsLimits()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        dm->SetSetting(QStringLiteral("FormMainWidth"), QStringLiteral("200"));
+        dm->SetSetting(QStringLiteral("FormMainHeight"), QStringLiteral("420"));
+        dm->SetSetting(QStringLiteral("FormMainTop"), QStringLiteral("15"));
+        dm->SetSetting(QStringLiteral("FormMainLeft"), QStringLiteral("not a number"));
+        dm->SetSetting(QStringLiteral("TytulSzerokosc"), QStringLiteral("40"));
+        dm->SetSetting(QStringLiteral("DataSzerokosc"), QStringLiteral("130"));
+        TFormMain form(*dm, withTray());
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(form.size(), QSize(300, 420));
+        QCOMPARE(form.pos(), QPoint(screen.width() - 300 - 40, 15));
+        QCOMPARE(form.LVNotatki->header()->sectionSize(0), 100);
+        QCOMPARE(form.LVNotatki->header()->sectionSize(1), 130);
+    }
+
+    void startsWithoutADatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing file") << QByteArray() << false;
+        QTest::newRow("not a database") << QByteArray(4096, 'z') << true;
+    }
+    void startsWithoutADatabase()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        const QString path = unusableDatabasePath(exists, content);
+        ModalWatcher watcher;
+        auto dm = startup::createDataModule(path);
+        TFormMain form(*dm, withTray());
+        QTRY_COMPARE(watcher.messages, QStringList{QStringLiteral("No connection to database!")});
+        QCOMPARE(form.LVNotatki->model()->rowCount(), 0);
+        form.TrayIconClick();
+        QVERIFY(form.isVisible());
+        QTest::qWait(50);
+        QCOMPARE(watcher.messages.size(), 1);
+    }
+    // Last: after the quit sequence has asked the application to exit, no modal window can
+    // run in this process any more.
+    void quitClosesTheConnectionThenStoresTheLayout()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain form(*dm, withTray());
+        form.resize(333, 444);
+        form.move(12, 34);
+        form.LVNotatki->header()->resizeSection(0, 170);
+        StatementTrace trace;
+        form.QuitProgram();
+        QVERIFY(form.isQuitting());
+
+        QStringList order;
+        for (const QString& line : trace.lines) {
+            if (line.startsWith(QStringLiteral("-- disconnected")))
+                order << QStringLiteral("disconnect");
+            else if (line.startsWith(QStringLiteral("INSERT INTO USTAWIENIA")))
+                order << line.section(QLatin1Char('\''), 1, 1);
+        }
+        QCOMPARE(order, QStringList({"disconnect", "FormMainHeight", "FormMainWidth", "FormMainTop",
+                                     "FormMainLeft", "TytulSzerokosc", "DataSzerokosc"}));
+        QCOMPARE(dm->GetSetting(QStringLiteral("FormMainWidth")), QStringLiteral("333"));
+        QCOMPARE(dm->GetSetting(QStringLiteral("FormMainHeight")), QStringLiteral("444"));
+        QCOMPARE(dm->GetSetting(QStringLiteral("FormMainTop")), QStringLiteral("34"));
+        QCOMPARE(dm->GetSetting(QStringLiteral("FormMainLeft")), QStringLiteral("12"));
+        QCOMPARE(dm->GetSetting(QStringLiteral("TytulSzerokosc")), QStringLiteral("170"));
+        QCOMPARE(dm->GetSetting(QStringLiteral("DataSzerokosc")), QStringLiteral("100"));
+    }
+};
+
+QTEST_MAIN(TestFormMain)
+#include "TestFormMain.moc"

@@ -1,0 +1,139 @@
+#include "gui/main/FormMain.h"
+#include "gui/notes/FormNotatka.h"
+#include "gui/notes/LimitedMemo.h"
+#include "support/ModalWatcher.h"
+#include "tests/gui/notes/NoteFixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+// What a test saw of the editor while it was open.
+struct EditorSeen
+{
+    QPointer<TFormNotatka> editor;
+    QString mode;
+    QString title;
+    qint32 noteId = 0;
+    bool checkerPaused = false;
+    bool modal = false;
+    QWidget* parent = nullptr;
+};
+
+// Hands the open editor to act, after noting what it showed; any other window is rejected.
+ModalWatcher* watchEditor(QObject* owner, TFormMain& main, EditorSeen& seen,
+                          std::function<void(TFormNotatka&)> act)
+{
+    auto* watcher = new ModalWatcher([&main, &seen, act](QWidget* w) {
+        auto* editor = qobject_cast<TFormNotatka*>(w);
+        if (!editor) {
+            if (auto* dialog = qobject_cast<QDialog*>(w))
+                dialog->reject();
+            return;
+        }
+        seen.editor = editor;
+        seen.mode = editor->StatusFormatki->text();
+        seen.title = editor->Tytul->text();
+        seen.noteId = editor->NoteId;
+        seen.checkerPaused = main.alarmChecker() && main.alarmChecker()->isPaused();
+        seen.modal = editor->isModal();
+        seen.parent = editor->parentWidget();
+        act(*editor);
+        if (editor->isVisible())
+            editor->reject();
+    });
+    watcher->setParent(owner);
+    return watcher;
+}
+
+} // namespace
+
+// The note editor opened by the real main window: the mode it is given, the pause of the alarm
+// checker around it, and the main window's state after it closes.
+class TestEditorInMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newNoteCommand()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 10});
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        EditorSeen seen;
+        QObject scope;
+        watchEditor(&scope, main, seen, [](TFormNotatka& editor) {
+            editor.Tresc->setStoredText(QStringLiteral("from the menu"));
+            editor.OK->click();
+        });
+        main.MMNowaNotatka->trigger();
+
+        QCOMPARE(seen.mode, QStringLiteral("New note"));
+        QCOMPARE(seen.noteId, -1);
+        QCOMPARE(seen.title, QStringLiteral("Note no 2"));
+        QVERIFY(seen.checkerPaused);
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.parent, &main);
+        QVERIFY(!main.alarmChecker()->isPaused());
+        QCOMPARE(main.CurrentNoteId, 11);
+        QCOMPARE(noteColumns(db, 11, {"Tytul", "Tresc", "Alarm"}),
+                 QStringLiteral("Note no 2 | from the menu | 0"));
+        // The editor freed itself when it closed.
+        QTRY_VERIFY(seen.editor.isNull());
+    }
+
+    void existingNoteIsOpenedForEditing()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 20, .title = QStringLiteral("Plans"), .alarm = 2});
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        main.CurrentNoteId = 20;
+        EditorSeen seen;
+        QObject scope;
+        watchEditor(&scope, main, seen, [](TFormNotatka& editor) {
+            editor.Tytul->setText(QStringLiteral("Plans for May"));
+            editor.OK->click();
+        });
+        QVERIFY(main.PauseAlarmChecker());
+        main.showNoteEditor(20);
+        main.ResumeAlarmChecker();
+
+        QCOMPARE(seen.mode, QStringLiteral("View / Edit"));
+        QCOMPARE(seen.noteId, 20);
+        QCOMPARE(seen.title, QStringLiteral("Plans"));
+        QCOMPARE(main.CurrentNoteId, 20);
+        QCOMPARE(noteColumns(db, 20, {"Tytul", "Alarm"}), QStringLiteral("Plans for May | 2"));
+        QTRY_VERIFY(seen.editor.isNull());
+    }
+
+    void cancelledEditorWritesNothing()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 30});
+        const QString before = noteColumns(db, 30, {"Tytul", "Tresc"}) + alarmColumns(db, 30);
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        EditorSeen seen;
+        QObject scope;
+        watchEditor(&scope, main, seen, [](TFormNotatka& editor) {
+            editor.Tytul->setText(QStringLiteral("never stored"));
+            QTest::keyClick(editor.Tytul, Qt::Key_Escape);
+        });
+        main.MMNowaNotatka->trigger();
+        main.showNoteEditor(30);
+
+        QVERIFY(!seen.title.isEmpty());
+        QCOMPARE(noteColumns(db, 30, {"Tytul", "Tresc"}) + alarmColumns(db, 30), before);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+        QVERIFY(!main.alarmChecker()->isPaused());
+    }
+};
+
+QTEST_MAIN(TestEditorInMainWindow)
+#include "TestEditorInMainWindow.moc"

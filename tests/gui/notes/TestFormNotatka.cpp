@@ -1,0 +1,862 @@
+#include "core/storage/AlarmColumns.h"
+#include "gui/notes/FormNotatka.h"
+#include "gui/notes/LimitedMemo.h"
+#include "support/ModalWatcher.h"
+#include "tests/gui/notes/NoteFixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QtTest>
+
+namespace {
+
+const QDateTime kNow(QDate(2030, 5, 15), QTime(14, 30, 20));
+const QString kNotSaved = QStringLiteral("The note could not be saved!");
+
+TFormNotatka::Clock fixedClock()
+{
+    return [] { return kNow; };
+}
+
+bool showAsNew(TFormNotatka& editor)
+{
+    editor.StatusFormatki->setText(QStringLiteral("New note"));
+    editor.NoteId = -1;
+    editor.show();
+    return QTest::qWaitForWindowExposed(&editor);
+}
+
+bool showExisting(TFormNotatka& editor, qint32 id)
+{
+    editor.NoteId = id;
+    editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
+    editor.LoadNote(id);
+    editor.show();
+    return QTest::qWaitForWindowExposed(&editor);
+}
+
+// Takes the database file away from a connection, so that every statement fails until
+// bringBack.
+void takeAway(TDM& dm, const TestDatabase& db)
+{
+    dm.Disconnect();
+    QVERIFY(QFile::rename(db.path(), db.path() + QStringLiteral(".away")));
+}
+
+void bringBack(const TestDatabase& db)
+{
+    QVERIFY(QFile::rename(db.path() + QStringLiteral(".away"), db.path()));
+}
+
+// A trigger that refuses every insert, and every update that changes a note's title or
+// message, as a database can refuse a write.
+void refuseTextWrites(const TestDatabase& db)
+{
+    db.execute(QStringLiteral("CREATE EXCEPTION NOTE_REFUSED 'note refused'"));
+    db.execute(QStringLiteral(
+        "CREATE TRIGGER NOTATKI_REFUSE_TEXT FOR NOTATKI BEFORE INSERT OR UPDATE AS BEGIN "
+        "IF (INSERTING OR NEW.Tytul IS DISTINCT FROM OLD.Tytul OR "
+        "NEW.Tresc IS DISTINCT FROM OLD.Tresc) THEN EXCEPTION NOTE_REFUSED; END"));
+}
+
+QString noteCount(const TestDatabase& db)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI"));
+}
+
+} // namespace
+
+// The note editor on real database files: what it shows, what OK writes for new and existing
+// notes, the alarm section, and what happens when the database refuses.
+class TestFormNotatka : public QObject
+{
+    Q_OBJECT
+    // Answers every message box, so a message no test expected fails the test instead of
+    // waiting for ever.
+    std::unique_ptr<ModalWatcher> watcher_;
+
+private Q_SLOTS:
+    void init() { watcher_ = std::make_unique<ModalWatcher>(); }
+    void cleanup() { watcher_.reset(); }
+
+    void windowAndControls()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Quillbox - Note"));
+        QCOMPARE(editor.size(), QSize(392, 273));
+        QCOMPARE(editor.minimumSize(), QSize(392, 273));
+        QVERIFY(editor.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(!editor.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QCOMPARE(editor.Tytul->maxLength(), 50);
+        QCOMPARE(editor.dtTime->displayFormat(), QStringLiteral("HH:mm"));
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 5000"));
+        QStringList kinds;
+        for (int i = 0; i < editor.cbAlarm->count(); ++i)
+            kinds << editor.cbAlarm->itemText(i);
+        QCOMPARE(kinds, QStringList({QStringLiteral("tylko raz"), QStringLiteral("codziennie"),
+                                     QStringLiteral("co tydzień"), QStringLiteral("co miesiąc"),
+                                     QStringLiteral("co rok")}));
+        QCOMPARE(editor.cbAlarm->currentIndex(), 0);
+        QVERIFY(showAsNew(editor));
+        QCOMPARE(editor.Tresc->geometry(), QRect(8, 64, 376, 135));
+        QCOMPARE(editor.OK->geometry(), QRect(226, 240, 75, 25));
+
+        // The memo follows all four edges, the buttons the bottom-right corner, the mode label
+        // the bottom-left one; the title stays where it is.
+        editor.resize(492, 373);
+        QTRY_COMPARE(editor.Tresc->geometry(), QRect(8, 64, 476, 235));
+        QCOMPARE(editor.OK->geometry(), QRect(326, 340, 75, 25));
+        QCOMPARE(editor.Anuluj->geometry(), QRect(407, 340, 75, 25));
+        QCOMPARE(editor.StatusFormatki->geometry().topLeft(), QPoint(8, 342));
+        QCOMPARE(editor.Tytul->geometry(), QRect(8, 23, 142, 19));
+        QCOMPARE(editor.Bevel1->geometry().width(), 492);
+    }
+
+    void tabOrder()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        editor.cAlarm->setChecked(true);
+        editor.Tytul->setFocus();
+        // The control that owns the focus: the pickers hand it to their inner line edit.
+        const QList<QWidget*> controls{editor.Tytul, editor.cAlarm, editor.dtDate, editor.dtTime,
+                                       editor.Tresc, editor.OK,     editor.Anuluj, editor.cbAlarm};
+        const auto owner = [&](QWidget* w) {
+            while (w && !controls.contains(w))
+                w = w->parentWidget();
+            return w;
+        };
+        // Tab steps through the pickers' fields before it leaves them.
+        QList<QWidget*> visited{owner(QApplication::focusWidget())};
+        for (int i = 0; i < 20 && (visited.size() == 1 || visited.last() != editor.Tytul); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* control = owner(QApplication::focusWidget());
+            if (control != visited.last())
+                visited << control;
+        }
+        const QList<QWidget*> expected{editor.Tytul, editor.cAlarm, editor.dtDate, editor.dtTime,
+                                       editor.Tresc, editor.OK,     editor.Anuluj, editor.Tytul};
+        QCOMPARE(visited, expected);
+    }
+
+    void defaultTitle_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("no notes") << 0 << true << "Note no 1";
+        QTest::newRow("four notes") << 4 << true << "Note no 5";
+        QTest::newRow("database gone") << 2 << false << "n. a.";
+    }
+    void defaultTitle()
+    {
+        QFETCH(int, stored);
+        QFETCH(bool, reachable);
+        QFETCH(QString, title);
+        TestDatabase db;
+        for (int id = 1; id <= stored; ++id)
+            insertNote(db, NoteSeed{.id = id});
+        auto dm = db.open();
+        if (!reachable) {
+            takeAway(*dm, db);
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral(
+                                     "^FormNotatka - Unable to get default title! - ")));
+        }
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        QCOMPARE(editor.Tytul->text(), title);
+    }
+
+    void existingNoteIsShownAsStored()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 7,
+                                .title = QStringLiteral("Dentist"),
+                                .message = QStringLiteral("Tuesday\r\n\r\nbring card"),
+                                .alarm = AlarmPlanned,
+                                .kind = AlarmWeekly,
+                                .date = QStringLiteral("'2030.06.02'"),
+                                .time = QStringLiteral("'09:45'")});
+        insertNote(db, NoteSeed{.id = 8});
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showExisting(editor, 7));
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Dentist"));
+        QCOMPARE(editor.Tresc->storedText(), QStringLiteral("Tuesday\r\n\r\nbring card"));
+        QCOMPARE(editor.Tresc->toPlainText(), QStringLiteral("Tuesday\n\nbring card"));
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 4979"));
+        QVERIFY(editor.cAlarm->isChecked());
+        QVERIFY(editor.dtDate->isVisible());
+        QVERIFY(editor.dtTime->isVisible());
+        QVERIFY(!editor.cbAlarm->isVisible());
+        QCOMPARE(editor.dtDate->date(), QDate(2030, 6, 2));
+        QCOMPARE(editor.dtTime->time(), QTime(9, 45));
+        QCOMPARE(editor.cbAlarm->currentIndex(), int(AlarmWeekly));
+        QVERIFY(!editor.AlarmChanged);
+    }
+
+    void tickingTheAlarm()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        QDateTime now = kNow;
+        TFormNotatka editor(*dm, list, nullptr, [&] { return now; });
+        QVERIFY(showAsNew(editor));
+        QVERIFY(!editor.dtDate->isVisible());
+        QVERIFY(!editor.dtTime->isVisible());
+        // The pickers show the moment the box is ticked, not the one the editor opened at.
+        now = kNow.addSecs(3 * 3600);
+        editor.dtDate->setDate(QDate(2031, 1, 1));
+        QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+        QVERIFY(editor.cAlarm->isChecked());
+        QVERIFY(editor.dtDate->isVisible());
+        QVERIFY(editor.dtTime->isVisible());
+        QVERIFY(!editor.cbAlarm->isVisible());
+        QCOMPARE(editor.dtDate->date(), now.date());
+        QCOMPARE(editor.dtTime->time().toString(QStringLiteral("HH:mm")),
+                 now.time().toString(QStringLiteral("HH:mm")));
+        QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+        QVERIFY(!editor.dtDate->isVisible());
+        QVERIFY(!editor.dtTime->isVisible());
+        QVERIFY(!editor.cbAlarm->isVisible());
+    }
+
+    void newNoteIsStored_data()
+    {
+        QTest::addColumn<bool>("alarm");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("alarmRow");
+        QTest::newRow("without alarm") << false << QDate() << QTime() << ""
+                                       << "0 | 0 | 2030-05-15 | 14:30:00 | NULL";
+        QTest::newRow("without alarm, searching") << false << QDate() << QTime() << "milk"
+                                                  << "0 | 0 | 2030-05-15 | 14:30:00 | NULL";
+        QTest::newRow("alarm tomorrow") << true << QDate(2030, 5, 16) << QTime(7, 5, 33) << ""
+                                        << "2 | 0 | 2030-05-16 | 07:05:00 | NULL";
+        QTest::newRow("alarm tomorrow before now")
+            << true << QDate(2030, 5, 16) << QTime(0, 0) << ""
+            << "2 | 0 | 2030-05-16 | 00:00:00 | NULL";
+        QTest::newRow("alarm later today") << true << QDate(2030, 5, 15) << QTime(14, 31) << ""
+                                           << "2 | 0 | 2030-05-15 | 14:31:00 | NULL";
+    }
+    void newNoteIsStored()
+    {
+        QFETCH(bool, alarm);
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QFETCH(QString, search);
+        QFETCH(QString, alarmRow);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1});
+        auto dm = db.open();
+        RecordingNoteList list;
+        list.search = search;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        QTest::keyClicks(editor.Tytul, QStringLiteral("Bank"));
+        QTest::keyClicks(editor.Tresc, QStringLiteral("Call"));
+        if (alarm) {
+            QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+            editor.dtDate->setDate(date);
+            editor.dtTime->setTime(time);
+        }
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        QTest::mouseClick(editor.OK, Qt::LeftButton);
+        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QVERIFY(!editor.isVisible());
+
+        const qint32 id = list.current;
+        QVERIFY(id > 1);
+        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc", "DataGodzina"}),
+                 QStringLiteral("Bank | Call | 2030-05-15 14:30:20"));
+        QCOMPARE(alarmColumns(db, id), alarmRow);
+        QCOMPARE(list.loads, 1);
+        QCOMPARE(list.refreshes, 0);
+        QCOMPARE(list.focusRequests, search.isEmpty() ? 0 : 1);
+    }
+
+    void emptiedTitle()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1});
+        insertNote(db, NoteSeed{.id = 2});
+        auto dm = db.open();
+        RecordingNoteList list;
+        {
+            // A new note gets the number counted when it is saved.
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(showAsNew(editor));
+            QCOMPARE(editor.Tytul->text(), QStringLiteral("Note no 3"));
+            editor.Tytul->clear();
+            insertNote(db, NoteSeed{.id = 3});
+            editor.OK->click();
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+            QCOMPARE(noteColumns(db, list.current, {"Tytul"}), QStringLiteral("Note no 4"));
+        }
+        {
+            // An existing note keeps the empty title it was given.
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(showExisting(editor, 2));
+            editor.Tytul->clear();
+            editor.OK->click();
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+            QCOMPARE(noteColumns(db, 2, {"Tytul", "OCTET_LENGTH(Tytul)"}), QStringLiteral(" | 0"));
+        }
+    }
+
+    void textsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("apostrophes and quotes") << "O'Brien's \"list\""
+                                                << "it's ''twice'' and \"quoted\" `back`";
+        QTest::newRow("backslashes") << R"(C:\notes\)"
+                                     << R"(\n is not a break \\ \' \")";
+        QTest::newRow("polish") << QString::fromUtf8("Zażółć gęślą jaźń")
+                                << QString::fromUtf8("ŁÓDŹ, źdźbło, Świętokrzyskie");
+        QTest::newRow("emoji") << QString::fromUtf8("🦆 duck 🎉")
+                               << QString::fromUtf8("👍🏽 ok\r\n✔");
+        QTest::newRow("several lines") << "lines"
+                                       << "first\r\n\r\n  third, indented\r\n\tfourth\r\n";
+        QTest::newRow("spaces kept") << "  padded  " << QStringLiteral("a\u00a0b  \r\n ");
+        QTest::newRow("sql fragment") << "x'); DELETE FROM NOTATKI; --"
+                                      << "'; DROP TABLE NOTATKI; --";
+        QTest::newRow("exactly 50 and 5000") << QString(50, u'T') << QString(5000, u'm');
+        QTest::newRow("5000 with breaks")
+            << QString::fromUtf8("ż").repeated(50) << QStringLiteral("ab\r\n").repeated(1250);
+    }
+    void textsRoundTrip()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        qint32 id = -1;
+        {
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(showAsNew(editor));
+            editor.Tytul->setText(title);
+            editor.Tresc->setStoredText(message);
+            editor.OK->click();
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+            id = list.current;
+        }
+        const QString expected = title + QStringLiteral(" | ") + message + QStringLiteral(" | ") +
+                                 QString::number(title.toUtf8().size()) + QStringLiteral(" | ") +
+                                 QString::number(message.toUtf8().size());
+        const QStringList columns{"Tytul", "Tresc", "OCTET_LENGTH(Tytul)", "OCTET_LENGTH(Tresc)"};
+        QCOMPARE(noteColumns(db, id, columns), expected);
+        {
+            // Opened and saved again without a change, the note keeps every byte.
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(showExisting(editor, id));
+            QCOMPARE(editor.Tytul->text(), title);
+            QCOMPARE(editor.Tresc->storedText(), message);
+            editor.OK->click();
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(noteColumns(db, id, columns), expected);
+    }
+
+    void typedLinesAreStoredWithCrLf()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        editor.Tresc->setFocus();
+        QTest::keyClicks(editor.Tresc, QStringLiteral("one"));
+        QTest::keyClick(editor.Tresc, Qt::Key_Return);
+        QTest::keyClick(editor.Tresc, Qt::Key_Return);
+        QTest::keyClicks(editor.Tresc, QStringLiteral("three"));
+        // Shift+Enter is a line break like any other.
+        QTest::keyClick(editor.Tresc, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(editor.Tresc, QStringLiteral("four"));
+        // Enter inside the memo starts a line; it does not press OK.
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 4982"));
+        // In the title Enter presses OK.
+        editor.Tytul->setFocus();
+        QTest::keyClick(editor.Tytul, Qt::Key_Return);
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, list.current, {"Tresc"}),
+                 QStringLiteral("one\r\n\r\nthree\r\nfour"));
+    }
+
+    void messageLimit()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        LimitedMemo* memo = editor.Tresc;
+        memo->setFocus();
+
+        memo->setStoredText(QString(4999, u'a'));
+        memo->moveCursor(QTextCursor::End);
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 1"));
+        // A line break takes two characters: refused, and the key does not reach OK either.
+        QTest::keyClick(memo, Qt::Key_Return);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(memo->storedLength(), 4999);
+        QTest::keyClick(memo, Qt::Key_X);
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 0"));
+        QTest::keyClick(memo, Qt::Key_Y);
+        QCOMPARE(memo->storedLength(), 5000);
+        QVERIFY(memo->storedText().endsWith(QStringLiteral("ax")));
+
+        // A paste is cut to the room left by the selection it replaces.
+        QGuiApplication::clipboard()->setText(QStringLiteral("PASTED"));
+        memo->paste();
+        QCOMPARE(memo->storedLength(), 5000);
+        QTextCursor cursor = memo->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 3);
+        memo->setTextCursor(cursor);
+        memo->paste();
+        QCOMPARE(memo->storedLength(), 5000);
+        QVERIFY(memo->storedText().endsWith(QStringLiteral("aaPAS")));
+        // Deleting makes room again; a break fits in two.
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClick(memo, Qt::Key_Return);
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 0"));
+        QVERIFY(memo->storedText().endsWith(QStringLiteral("aaP\r\n")));
+        // Text composed by an input method is held to the same limit.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("zz"));
+        QApplication::sendEvent(memo, &composed);
+        QCOMPARE(memo->storedLength(), 5000);
+        // Removing the break leaves two characters; one is typed, the input method gets one.
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClick(memo, Qt::Key_Q);
+        QApplication::sendEvent(memo, &composed);
+        QVERIFY(memo->storedText().endsWith(QStringLiteral("aaPqz")));
+
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
+    }
+
+    void titleLimit()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        editor.Tytul->clear();
+        QTest::keyClicks(editor.Tytul, QString(60, u'w'));
+        QCOMPARE(editor.Tytul->text(), QString(50, u'w'));
+        editor.Tytul->selectAll();
+        QGuiApplication::clipboard()->setText(QString(70, u'p'));
+        editor.Tytul->paste();
+        QCOMPARE(editor.Tytul->text(), QString(50, u'p'));
+    }
+
+    void alarmValidation_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focused");
+        // Now is 2030-05-15 14:30:20.
+        QTest::newRow("yesterday")
+            << QDate(2030, 5, 14) << QTime(23, 0) << "Alarm date can't be earlier than today's!"
+            << "dtDate";
+        QTest::newRow("today, earlier")
+            << QDate(2030, 5, 15) << QTime(9, 0) << "Alarm time must be later than the current!"
+            << "dtTime";
+        QTest::newRow("today, this very second") << QDate(2030, 5, 15) << QTime(14, 30, 20)
+                                                 << "Alarm time must be later than the current!"
+                                                 << "dtTime";
+    }
+    void alarmValidation()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QFETCH(QString, message);
+        QFETCH(QString, focused);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmNone});
+        auto dm = db.open();
+        RecordingNoteList list;
+        // A new note, and an existing one whose alarm the user sets.
+        for (const bool existing : {false, true}) {
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(existing ? showExisting(editor, 1) : showAsNew(editor));
+            editor.cAlarm->click();
+            editor.dtDate->setDate(date);
+            editor.dtTime->setTime(time);
+            ModalWatcher& watcher = *watcher_;
+            watcher.messages.clear();
+            editor.OK->click();
+            QCOMPARE(watcher.messages, QStringList{message});
+            QVERIFY(editor.isVisible());
+            QCOMPARE(editor.focusWidget()->objectName().isEmpty()
+                         ? editor.focusWidget()->parentWidget()->objectName()
+                         : editor.focusWidget()->objectName(),
+                     focused);
+            QCOMPARE(noteCount(db), QStringLiteral("1"));
+            QCOMPARE(alarmColumns(db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+            QCOMPARE(list.loads + list.refreshes, 0);
+        }
+    }
+
+    void existingNoteWithUntouchedAlarmIsNotValidated()
+    {
+        // A planned alarm whose moment has passed is saved as it is, without a message.
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmPlanned, .kind = AlarmDaily});
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showExisting(editor, 1));
+        editor.Tytul->setText(QStringLiteral("Shopping list"));
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, 1, {"Tytul"}), QStringLiteral("Shopping list"));
+        QCOMPARE(alarmColumns(db, 1), QStringLiteral("2 | 1 | 2030-05-01 | 08:15:00 | NULL"));
+    }
+
+    void alarmAfterSave_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("alarmRow");
+        const QString acked = QStringLiteral("'2030.05.10 09:00:00'");
+        // Stored: kind as given, 2030-05-01 08:15:40. An alarm rewritten from the pickers
+        // loses the seconds, which shows that it was written.
+        const QString untouched = QStringLiteral(" | 2030-05-01 | 08:15:40 | ");
+        const QString rewritten = QStringLiteral(" | 2030-05-01 | 08:15:00 | NULL");
+        const QString replanned = QStringLiteral(" | 2030-06-20 | 07:45:00 | NULL");
+        const QString ackNow = QStringLiteral("2030-05-15 14:30:20");
+        QTest::newRow("none, left off") << 0 << 3 << "NULL"
+                                        << "none"
+                                        << "0 | 3" + untouched + "NULL";
+        QTest::newRow("none, ticked") << 0 << 3 << "NULL"
+                                      << "tick"
+                                      << "2 | 0" + replanned;
+        QTest::newRow("running, untouched") << 1 << 3 << "NULL"
+                                            << "none"
+                                            << "3 | 3" + untouched + ackNow;
+        QTest::newRow("running, changed") << 1 << 3 << "NULL"
+                                          << "change"
+                                          << "3 | 3" + untouched + ackNow;
+        QTest::newRow("running, cleared") << 1 << 3 << "NULL"
+                                          << "clear"
+                                          << "3 | 3" + untouched + ackNow;
+        QTest::newRow("planned, untouched") << 2 << 3 << "NULL"
+                                            << "none"
+                                            << "2 | 3" + rewritten;
+        QTest::newRow("planned, changed") << 2 << 3 << "NULL"
+                                          << "change"
+                                          << "2 | 3" + replanned;
+        QTest::newRow("planned, cleared") << 2 << 3 << "NULL"
+                                          << "clear"
+                                          << "0 | 3" + untouched + "NULL";
+        QTest::newRow("acknowledged, untouched") << 3 << 3 << acked << "none"
+                                                 << "3 | 3" + untouched + "2030-05-10 09:00:00";
+        QTest::newRow("acknowledged, changed") << 3 << 3 << acked << "change"
+                                               << "2 | 3" + replanned;
+        QTest::newRow("acknowledged, cleared") << 3 << 3 << acked << "clear"
+                                               << "0 | 3" + untouched + "NULL";
+        QTest::newRow("unknown state, untouched") << 7 << 3 << "NULL"
+                                                  << "none"
+                                                  << "7 | 3" + untouched + "NULL";
+        QTest::newRow("unknown state, ticked") << 7 << 3 << "NULL"
+                                               << "tick"
+                                               << "7 | 3" + untouched + "NULL";
+        // Without a kind the list shows no selection, and the schedule stays as stored.
+        QTest::newRow("planned, unknown kind, changed") << 2 << 9 << "NULL"
+                                                        << "change"
+                                                        << "2 | 9" + untouched + "NULL";
+    }
+    void alarmAfterSave()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, kind);
+        QFETCH(QString, archive);
+        QFETCH(QString, action);
+        QFETCH(QString, alarmRow);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 5, .alarm = stored, .kind = kind, .archive = archive});
+        auto dm = db.open();
+        RecordingNoteList list;
+        list.current = 5;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showExisting(editor, 5));
+        const auto planForJune = [&] {
+            editor.dtDate->setDate(QDate(2030, 6, 20));
+            editor.dtTime->setTime(QTime(7, 45));
+        };
+        if (action == QLatin1String("tick")) {
+            QVERIFY(!editor.cAlarm->isChecked());
+            QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+            planForJune();
+        } else if (action == QLatin1String("change")) {
+            QVERIFY(editor.cAlarm->isChecked());
+            planForJune();
+        } else if (action == QLatin1String("clear")) {
+            QVERIFY(editor.cAlarm->isChecked());
+            QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+        }
+        editor.Tytul->setText(QStringLiteral("Edited"));
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, 5, {"Tytul"}), QStringLiteral("Edited"));
+        QCOMPARE(alarmColumns(db, 5), alarmRow);
+        QCOMPARE(list.refreshes, 1);
+        QCOMPARE(list.loads, 0);
+        QCOMPARE(list.current, 5);
+    }
+
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel button") << "button";
+        QTest::newRow("Esc") << "escape";
+        QTest::newRow("close box") << "close";
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(QString, how);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 4, .alarm = AlarmRunning});
+        const QStringList all{"Tytul",       "Tresc",     "DataGodzina",  "Alarm",
+                              "AlarmRodzaj", "AlarmData", "AlarmGodzina", "AlarmArchiwum"};
+        const QString before = noteColumns(db, 4, all);
+        auto dm = db.open();
+        RecordingNoteList list;
+        for (const bool existing : {true, false}) {
+            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            QVERIFY(existing ? showExisting(editor, 4) : showAsNew(editor));
+            editor.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&editor));
+            editor.Tytul->setText(QStringLiteral("changed"));
+            QTest::keyClicks(editor.Tresc, QStringLiteral("more"));
+            QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
+            editor.Tresc->setFocus();
+            if (how == QLatin1String("button"))
+                QTest::mouseClick(editor.Anuluj, Qt::LeftButton);
+            else if (how == QLatin1String("escape"))
+                QTest::keyClick(editor.Tresc, Qt::Key_Escape);
+            else
+                editor.close();
+            QVERIFY(!editor.isVisible());
+            QCOMPARE(editor.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(noteColumns(db, 4, all), before);
+        QCOMPARE(noteCount(db), QStringLiteral("1"));
+        QCOMPARE(list.loads + list.refreshes, 0);
+    }
+
+    void saveFailureKeepsTheEditorOpen_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("refusedByTrigger");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("new note, database gone") << false << false << "Can't add new note!";
+        QTest::newRow("new note, insert refused") << false << true << "Can't add new note!";
+        QTest::newRow("existing note, database gone")
+            << true << false << "Can't save changes in note!";
+        QTest::newRow("existing note, update refused")
+            << true << true << "Can't save changes in note!";
+    }
+    void saveFailureKeepsTheEditorOpen()
+    {
+        QFETCH(bool, existing);
+        QFETCH(bool, refusedByTrigger);
+        QFETCH(QString, report);
+        TestDatabase db;
+        // Saving would acknowledge this alarm, were the text saved.
+        insertNote(db, NoteSeed{.id = 3, .alarm = AlarmRunning});
+        if (refusedByTrigger)
+            refuseTextWrites(db);
+        const QString before = noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3);
+        auto dm = db.open();
+        RecordingNoteList list;
+        list.current = 3;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(existing ? showExisting(editor, 3) : showAsNew(editor));
+        editor.Tytul->setText(QStringLiteral("Don't lose me"));
+        editor.Tresc->setStoredText(QStringLiteral("typed\r\nby hand"));
+        if (!existing) {
+            editor.cAlarm->click();
+            editor.dtDate->setDate(QDate(2030, 5, 20));
+        }
+        if (!refusedByTrigger)
+            takeAway(*dm, db);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^FormNotatka - ") +
+                                                              QRegularExpression::escape(report)));
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages, QStringList{kNotSaved});
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Don't lose me"));
+        QCOMPARE(editor.Tresc->storedText(), QStringLiteral("typed\r\nby hand"));
+        QCOMPARE(list.loads + list.refreshes, 0);
+        QCOMPARE(list.current, 3);
+        if (!refusedByTrigger) {
+            bringBack(db);
+            QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3), before);
+            QCOMPARE(noteCount(db), QStringLiteral("1"));
+            // Once the database is back, the same OK saves what was typed.
+            editor.OK->click();
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+            QCOMPARE(noteColumns(db, list.current, {"Tytul", "Tresc"}),
+                     QStringLiteral("Don't lose me | typed\r\nby hand"));
+        } else {
+            QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3), before);
+            QCOMPARE(noteCount(db), QStringLiteral("1"));
+        }
+    }
+
+    void alarmWriteFailureKeepsTheEditorOpen()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 3});
+        db.execute(QStringLiteral("CREATE EXCEPTION ALARM_REFUSED 'alarm refused'"));
+        db.execute(QStringLiteral(
+            "CREATE TRIGGER NOTATKI_REFUSE_ALARM FOR NOTATKI BEFORE UPDATE AS BEGIN "
+            "IF (NEW.Alarm IS DISTINCT FROM OLD.Alarm) THEN EXCEPTION ALARM_REFUSED; END"));
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showExisting(editor, 3));
+        editor.Tytul->setText(QStringLiteral("Remind me"));
+        editor.cAlarm->click();
+        editor.dtDate->setDate(QDate(2030, 5, 20));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "^FormNotatka - Can't set the type of alarm! - ")));
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages, QStringList{kNotSaved});
+        QVERIFY(editor.isVisible());
+        QVERIFY(editor.cAlarm->isChecked());
+        QCOMPARE(list.refreshes, 0);
+        QCOMPARE(alarmColumns(db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+    }
+
+    void failedStateReadIsShownAndKeepsTheEditorOpen()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 3, .alarm = AlarmRunning});
+        // The state can no longer be read by its name; the rest of the row can.
+        db.execute(QStringLiteral("ALTER TABLE NOTATKI ALTER COLUMN Alarm TO AlarmStan"));
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        editor.NoteId = 3;
+        editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.Tytul->setText(QStringLiteral("Still here"));
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages.size(), 1);
+        QVERIFY2(watcher.messages.first().contains(QStringLiteral("ALARM"), Qt::CaseInsensitive),
+                 qPrintable(watcher.messages.first()));
+        QVERIFY(editor.isVisible());
+        QCOMPARE(list.refreshes, 0);
+        // The text was saved before the read.
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Still here | 1"));
+    }
+
+    void noteThatIsGone_data()
+    {
+        QTest::addColumn<bool>("tickAlarm");
+        QTest::newRow("text only") << false;
+        QTest::newRow("with an alarm") << true;
+    }
+    void noteThatIsGone()
+    {
+        QFETCH(bool, tickAlarm);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1});
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(editor.LoadNote(999));
+        editor.NoteId = 999;
+        editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(editor.Tytul->text().isEmpty());
+        QVERIFY(editor.Tresc->storedText().isEmpty());
+        QVERIFY(!editor.cAlarm->isChecked());
+        QCOMPARE(editor.dtDate->date(), kNow.date());
+        editor.Tytul->setText(QStringLiteral("typed into nothing"));
+        if (tickAlarm) {
+            editor.cAlarm->click();
+            editor.dtDate->setDate(QDate(2030, 6, 1));
+        }
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteCount(db), QStringLiteral("1"));
+        QCOMPARE(noteColumns(db, 1, {"Tytul"}), QStringLiteral("Shopping"));
+        QCOMPARE(alarmColumns(db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+    }
+
+    void failedLoadIsReported()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmPlanned});
+        auto dm = db.open();
+        takeAway(*dm, db);
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QTest::ignoreMessage(
+            QtWarningMsg, QRegularExpression(QStringLiteral("^FormNotatka - Can't get data! - ")));
+        QVERIFY(!editor.LoadNote(1));
+        QVERIFY(!editor.AlarmChanged);
+        QVERIFY(editor.Tytul->text().isEmpty());
+        QVERIFY(!editor.cAlarm->isChecked());
+        bringBack(db);
+    }
+};
+
+QTEST_MAIN(TestFormNotatka)
+#include "TestFormNotatka.moc"
