@@ -3,6 +3,8 @@
 //                                                to be killed
 //   quillbox_db_writer notes <db> <tag> <count>  insert count notes one operation at a time,
 //                                                then exit 0 (1 on the first failure)
+//   quillbox_db_writer query <db> <sql> <unused>  print each row's columns, tab-separated,
+//                                                one row a line
 #include "core/storage/DataModule.h"
 #include "core/storage/SqlText.h"
 
@@ -46,6 +48,23 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "%s\n", e.what());
                 return 1;
             }
+        }
+        return 0;
+    }
+    if (args[1] == QStringLiteral("query")) {
+        try {
+            dm.transact([&](DbSession& db) {
+                auto query = db.open(args[3]);
+                while (query->fetch()) {
+                    QStringList columns;
+                    for (int i = 0; i < query->columnCount(); ++i)
+                        columns << query->text(i);
+                    std::puts(columns.join(QLatin1Char('\t')).toUtf8().constData());
+                }
+            });
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
         }
         return 0;
     }

@@ -1,0 +1,239 @@
+#include "support/XDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+
+// The built program as a user meets it: a copy of the binary beside a fresh dbn.ib, on an X
+// desktop with a window manager, a system tray and a notification daemon, driven only by keys
+// and clicks. What is checked is what the X server and the notification service saw and what
+// the database file holds afterwards.
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+    // One installation of the program: its folder, its database, its process.
+    struct Installation
+    {
+        QTemporaryDir folder;
+        QProcess process;
+
+        QString program() const { return folder.path() + QStringLiteral("/quillbox"); }
+        QString database() const { return folder.path() + QStringLiteral("/dbn.ib"); }
+    };
+
+    static std::unique_ptr<Installation> install()
+    {
+        auto app = std::make_unique<Installation>();
+        if (!app->folder.isValid() ||
+            !QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), app->program()) ||
+            !QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), app->database()))
+            qFatal("cannot lay out a copy of the program");
+        QFile::setPermissions(app->program(),
+                              QFile::permissions(app->program()) | QFileDevice::ExeOwner);
+        QFile::setPermissions(app->database(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        return app;
+    }
+
+    static void start(Installation& app, const XDesktop& desktop)
+    {
+        app.process.setProcessEnvironment(desktop.environment());
+        app.process.setProcessChannelMode(QProcess::ForwardedChannels);
+        app.process.start(app.program(), {});
+        QVERIFY(app.process.waitForStarted(10000));
+    }
+
+    // Rows of a query on the installation's database, read by another program; each row's
+    // columns tab-separated.
+    static QStringList query(const Installation& app, const QString& sql)
+    {
+        QProcess reader;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("FIREBIRD"));
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        reader.setProcessEnvironment(env);
+        reader.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("query"), app.database(), sql, QStringLiteral("-")});
+        if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
+            return {QStringLiteral("<query failed: %1>")
+                        .arg(QString::fromUtf8(reader.readAllStandardError()))};
+        return QString::fromUtf8(reader.readAllStandardOutput())
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    static QStringList layoutKeys(const Installation& app)
+    {
+        return query(app, QStringLiteral("SELECT Ustawienie FROM USTAWIENIA WHERE Ustawienie "
+                                         "STARTING WITH 'FormMain' OR Ustawienie IN "
+                                         "('TytulSzerokosc', 'DataSzerokosc') ORDER BY 1"));
+    }
+
+    static void finish(Installation& app)
+    {
+        if (app.process.state() != QProcess::NotRunning) {
+            app.process.kill();
+            app.process.waitForFinished(10000);
+        }
+    }
+
+    // Shows the main window with a click on the tray icon and gives it the keyboard.
+    static quint32 openMainWindow(const XDesktop& desktop)
+    {
+        const quint32 icon = desktop.waitForTrayIcon(QStringLiteral("quillbox"));
+        if (icon == 0 || !desktop.click(icon))
+            return 0;
+        const quint32 window = desktop.waitForWindow(QStringLiteral("^Quillbox$"));
+        if (window != 0)
+            desktop.xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                             QString::number(window)});
+        return window;
+    }
+
+    static bool key(const XDesktop& desktop, const QString& keys)
+    {
+        return desktop.xdotool(
+            QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} +
+            keys.split(QLatin1Char(' ')));
+    }
+    static bool type(const XDesktop& desktop, const QString& text)
+    {
+        return desktop.xdotool(
+            {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
+    }
+
+    std::unique_ptr<XDesktop> desktop_;
+
+private Q_SLOTS:
+    void init()
+    {
+        desktop_ = std::make_unique<XDesktop>(XDesktop::Options{});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(QStringLiteral("no X desktop for end-to-end tests: ") +
+                             desktop_->whyNot()));
+    }
+    void cleanup() { desktop_.reset(); }
+
+    void startsInTheTrayAndTheIconTogglesTheWindow()
+    {
+        auto app = install();
+        start(*app, *desktop_);
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY2(icon != 0, "the tray icon was never docked");
+        // Only the tray icon: no window of the program is on the screen.
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox"), true).isEmpty());
+
+        QVERIFY(desktop_->click(icon));
+        const quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "a click on the tray icon showed no main window");
+        // 300 x 400 with its frame, 40 px from the right and 60 px from the bottom of the
+        // 1280 x 1024 screen.
+        QTRY_COMPARE(desktop_->outerGeometry(window), QRect(940, 564, 300, 400));
+
+        QVERIFY(desktop_->click(icon));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "a second click did not hide the main window");
+        finish(*app);
+    }
+
+    void aTypedNoteIsStoredAndSurvivesAKill()
+    {
+        auto app = install();
+        start(*app, *desktop_);
+        QVERIFY(openMainWindow(*desktop_) != 0);
+        QVERIFY(key(*desktop_, QStringLiteral("Insert")));
+        const quint32 editor = desktop_->waitForWindow(QStringLiteral("^Quillbox - Note"));
+        QVERIFY2(editor != 0, "Insert opened no note editor");
+        // The title is selected for typing over; Tab goes Alarm, date, time, message.
+        QVERIFY(type(*desktop_, QStringLiteral("Buy milk")));
+        QVERIFY(key(*desktop_, QStringLiteral("Tab Tab Tab Tab")));
+        QVERIFY(type(*desktop_, QStringLiteral("two litres")));
+        QVERIFY(key(*desktop_, QStringLiteral("shift+Tab shift+Tab shift+Tab shift+Tab")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Note")),
+                 "Enter did not close the editor");
+
+        ::kill(pid_t(app->process.processId()), SIGKILL);
+        QVERIFY(app->process.waitForFinished(10000));
+        QCOMPARE(query(*app, QStringLiteral("SELECT Tytul, Tresc, Alarm FROM NOTATKI")),
+                 QStringList{QStringLiteral("Buy milk\ttwo litres\t0")});
+    }
+
+    void captionsAreTheWindowTexts()
+    {
+        auto app = install();
+        start(*app, *desktop_);
+        const quint32 window = openMainWindow(*desktop_);
+        QVERIFY(window != 0);
+        QCOMPARE(desktop_->caption(window), QStringLiteral("Quillbox"));
+
+        QVERIFY(key(*desktop_, QStringLiteral("Insert")));
+        const quint32 editor = desktop_->waitForWindow(QStringLiteral("^Quillbox - Note"));
+        QVERIFY(editor != 0);
+        QCOMPARE(desktop_->caption(editor), QStringLiteral("Quillbox - Note"));
+        QVERIFY(type(*desktop_, QStringLiteral("A note to delete")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Note")));
+
+        QVERIFY(key(*desktop_, QStringLiteral("Delete")));
+        const quint32 confirmation = desktop_->waitForWindow(QStringLiteral("^Quillbox - Delete"));
+        QVERIFY2(confirmation != 0, "Delete opened no confirmation");
+        QCOMPARE(desktop_->caption(confirmation), QStringLiteral("Quillbox - Delete"));
+        QVERIFY(key(*desktop_, QStringLiteral("Escape")));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Delete")));
+        finish(*app);
+    }
+
+    void terminationOnceRunningStoresTheLayout_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void terminationOnceRunningStoresTheLayout()
+    {
+        QFETCH(int, signalNumber);
+        auto app = install();
+        start(*app, *desktop_);
+        QVERIFY(openMainWindow(*desktop_) != 0);
+        QVERIFY(type(*desktop_, QStringLiteral("abc")));
+        // Settled: the window shown, a search typed, then a second of quiet.
+        QTest::qWait(1000);
+        ::kill(pid_t(app->process.processId()), signalNumber);
+        QVERIFY2(app->process.waitForFinished(5000), "the program did not end on the signal");
+        QCOMPARE(app->process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app->process.exitCode(), 0);
+        QCOMPARE(layoutKeys(*app),
+                 (QStringList{QStringLiteral("DataSzerokosc"), QStringLiteral("FormMainHeight"),
+                              QStringLiteral("FormMainLeft"), QStringLiteral("FormMainTop"),
+                              QStringLiteral("FormMainWidth"), QStringLiteral("TytulSzerokosc")}));
+    }
+
+    void withoutATrayTheWindowIsShownAndUsable()
+    {
+        desktop_.reset();
+        desktop_ = std::make_unique<XDesktop>(XDesktop::Options{false, true});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        const quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "without a tray the main window must be shown at start");
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
+        QVERIFY(key(*desktop_, QStringLiteral("Insert")));
+        QVERIFY(desktop_->waitForWindow(QStringLiteral("^Quillbox - Note")) != 0);
+        QVERIFY(type(*desktop_, QStringLiteral("No tray here")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Note")));
+        QTRY_COMPARE(query(*app, QStringLiteral("SELECT Tytul FROM NOTATKI")),
+                     QStringList{QStringLiteral("No tray here")});
+        finish(*app);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktop)
+#include "TestDesktop.moc"

@@ -1,0 +1,340 @@
+#include "support/XDesktop.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+// A display number no other X server of this machine uses.
+QString freeDisplay()
+{
+    // Never the number of a desktop this process ended a moment ago: its server may still be
+    // on its way out.
+    static int next = 140 + int(::getpid() % 50) * 4;
+    for (int n = next; n < next + 100; ++n) {
+        if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) &&
+            !QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) {
+            next = n + 1;
+            return QStringLiteral(":%1").arg(n);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+XDesktop::XDesktop(Options options)
+{
+    for (const char* tool : {"Xvfb", "dbus-daemon", "dbus-monitor", "dbus-send", "openbox",
+                             "xdotool", "xprop", "xdpyinfo"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
+            whyNot_ = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+            return;
+        }
+    }
+    display_ = freeDisplay();
+    if (display_.isEmpty()) {
+        whyNot_ = QStringLiteral("no free X display number");
+        return;
+    }
+    if (!startPart(QStringLiteral("Xvfb"), QStringLiteral("Xvfb"),
+                   {display_, QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp")}))
+        return;
+    if (!waitFor([this] { return !run(QStringLiteral("xdpyinfo"), {}).isEmpty(); }, 15000)) {
+        whyNot_ = QStringLiteral("the X server %1 did not start").arg(display_);
+        return;
+    }
+
+    // The session bus: its address is the first line the daemon prints.
+    auto bus = std::make_unique<QProcess>();
+    bus->setProcessEnvironment(environment());
+    bus->start(QStringLiteral("dbus-daemon"),
+               {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                QStringLiteral("--print-address")});
+    if (!bus->waitForStarted(10000) || !waitFor(
+                                           [&] {
+                                               bus->waitForReadyRead(100);
+                                               busAddress_ =
+                                                   QString::fromUtf8(bus->readLine()).trimmed();
+                                               return !busAddress_.isEmpty();
+                                           },
+                                           10000)) {
+        whyNot_ = QStringLiteral("the session bus did not start");
+        return;
+    }
+    parts_.push_back(std::move(bus));
+
+    if (!startPart(QStringLiteral("openbox"), QStringLiteral("openbox"),
+                   {QStringLiteral("--sm-disable")}) ||
+        !waitFor(
+            [this] {
+                return run(QStringLiteral("xprop"),
+                           {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .contains(QStringLiteral("window id"));
+            },
+            30000)) {
+        whyNot_ = QStringLiteral("the window manager did not start");
+        return;
+    }
+
+    if (options.tray) {
+        if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
+            whyNot_ = QStringLiteral("trayer is not installed");
+            return;
+        }
+        if (!startPart(
+                QStringLiteral("trayer"), QStringLiteral("trayer"),
+                {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                 QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                 QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--heighttype"),
+                 QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")}) ||
+            !waitFor([this] { return !windows(QStringLiteral("^panel$"), true).isEmpty(); },
+                     30000)) {
+            whyNot_ = QStringLiteral("the system tray did not start on %1 (%2)")
+                          .arg(display_, run(QStringLiteral("xdotool"),
+                                             {QStringLiteral("search"), QStringLiteral("--name"),
+                                              QStringLiteral(".")}));
+            return;
+        }
+    }
+
+    // Everything sent to the notification service, as it was sent.
+    auto monitor = std::make_unique<QProcess>();
+    monitor->setProcessEnvironment(environment());
+    monitor->start(
+        QStringLiteral("dbus-monitor"),
+        {QStringLiteral("--session"), QStringLiteral("interface='org.freedesktop.Notifications'")});
+    if (!monitor->waitForStarted(10000)) {
+        whyNot_ = QStringLiteral("dbus-monitor did not start");
+        return;
+    }
+    monitor_ = monitor.get();
+    parts_.push_back(std::move(monitor));
+
+    if (options.notifications) {
+        if (QStandardPaths::findExecutable(QStringLiteral("dunst")).isEmpty()) {
+            whyNot_ = QStringLiteral("dunst is not installed");
+            return;
+        }
+        if (!startPart(QStringLiteral("dunst"), QStringLiteral("dunst"), {}) ||
+            !waitFor(
+                [this] {
+                    return run(QStringLiteral("dbus-send"),
+                               {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                QStringLiteral("--dest=org.freedesktop.DBus"),
+                                QStringLiteral("/org/freedesktop/DBus"),
+                                QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                QStringLiteral("string:org.freedesktop.Notifications")})
+                        .contains(QStringLiteral("boolean true"));
+                },
+                30000)) {
+            whyNot_ = QStringLiteral("the notification daemon did not start");
+            return;
+        }
+    }
+    ready_ = true;
+}
+
+XDesktop::~XDesktop()
+{
+    // The X server last: the others end when they lose it anyway.
+    for (auto it = parts_.rbegin(); it != parts_.rend(); ++it) {
+        (*it)->terminate();
+        if (!(*it)->waitForFinished(3000)) {
+            (*it)->kill();
+            (*it)->waitForFinished(3000);
+        }
+    }
+}
+
+bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(qEnvironmentVariableIsSet("QUILLBOX_E2E_LOG")
+                                      ? qEnvironmentVariable("QUILLBOX_E2E_LOG") +
+                                            QLatin1Char('.') + name + display_
+                                      : QProcess::nullDevice());
+    process->start(program, arguments);
+    if (!process->waitForStarted(10000)) {
+        whyNot_ = QStringLiteral("%1 could not be started").arg(name);
+        return false;
+    }
+    parts_.push_back(std::move(process));
+    return true;
+}
+
+bool XDesktop::waitFor(const std::function<bool()>& condition, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QProcessEnvironment XDesktop::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    if (!busAddress_.isEmpty())
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("QT_QPA_OFFSCREEN_NO_GLX"));
+    env.remove(QStringLiteral("FIREBIRD"));
+    env.remove(QStringLiteral("FIREBIRD_LOCK"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return env;
+}
+
+QString XDesktop::run(const QString& program, const QStringList& arguments) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+bool XDesktop::xdotool(const QStringList& arguments) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+QList<quint32> XDesktop::windows(const QString& namePattern, bool visibleOnly) const
+{
+    QStringList arguments{QStringLiteral("search")};
+    if (visibleOnly)
+        arguments << QStringLiteral("--onlyvisible");
+    arguments << QStringLiteral("--name") << namePattern;
+    QList<quint32> found;
+    const QString out = run(QStringLiteral("xdotool"), arguments);
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        found << line.trimmed().toUInt();
+    return found;
+}
+
+quint32 XDesktop::waitForWindow(const QString& namePattern, int timeoutMs) const
+{
+    quint32 window = 0;
+    waitFor(
+        [&] {
+            const QList<quint32> found = windows(namePattern, true);
+            window = found.size() == 1 ? found.first() : 0;
+            return window != 0;
+        },
+        timeoutMs);
+    return window;
+}
+
+bool XDesktop::waitForNoWindow(const QString& namePattern, int timeoutMs) const
+{
+    return waitFor([&] { return windows(namePattern, true).isEmpty(); }, timeoutMs);
+}
+
+QString XDesktop::caption(quint32 window) const
+{
+    const QString out =
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_NAME")});
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("= \"(.*)\"$")).match(out);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QRect XDesktop::outerGeometry(quint32 window) const
+{
+    const QString shell =
+        run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                        QStringLiteral("--shell"), QString::number(window)});
+    auto value = [&](const char* key) {
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(key)),
+                               QRegularExpression::MultilineOption)
+                .match(shell);
+        return match.hasMatch() ? match.captured(1).toInt() : 0;
+    };
+    QRect rect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    const QString extents =
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(extents);
+    if (match.hasMatch())
+        rect.adjust(-match.captured(1).toInt(), -match.captured(3).toInt(),
+                    match.captured(2).toInt(), match.captured(4).toInt());
+    return rect;
+}
+
+quint32 XDesktop::activeWindow() const
+{
+    return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).toUInt();
+}
+
+quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) const
+{
+    // The docked icon is the program's window that carries the XEmbed information.
+    quint32 icon = 0;
+    waitFor(
+        [&] {
+            const QString out =
+                run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"),
+                                                QStringLiteral("^%1$").arg(windowClass)});
+            for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                const QString info =
+                    run(QStringLiteral("xprop"),
+                        {QStringLiteral("-id"), line.trimmed(), QStringLiteral("_XEMBED_INFO")});
+                if (info.contains(QStringLiteral("_XEMBED_INFO(_XEMBED_INFO)"))) {
+                    icon = line.trimmed().toUInt();
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return icon;
+}
+
+bool XDesktop::click(quint32 window) const
+{
+    const QString shell =
+        run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                        QStringLiteral("--shell"), QString::number(window)});
+    const QRegularExpressionMatch width =
+        QRegularExpression(QStringLiteral("^WIDTH=(\\d+)$"), QRegularExpression::MultilineOption)
+            .match(shell);
+    const QRegularExpressionMatch height =
+        QRegularExpression(QStringLiteral("^HEIGHT=(\\d+)$"), QRegularExpression::MultilineOption)
+            .match(shell);
+    if (!width.hasMatch() || !height.hasMatch())
+        return false;
+    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),
+                    QString::number(window), QString::number(width.captured(1).toInt() / 2),
+                    QString::number(height.captured(1).toInt() / 2), QStringLiteral("click"),
+                    QStringLiteral("1")});
+}
+
+QString XDesktop::notificationTraffic() const
+{
+    if (monitor_) {
+        monitor_->waitForReadyRead(50);
+        traffic_ += monitor_->readAllStandardOutput();
+    }
+    return QString::fromUtf8(traffic_);
+}

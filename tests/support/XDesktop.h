@@ -1,0 +1,74 @@
+#pragma once
+
+// A private X desktop for end-to-end tests: an X server (Xvfb), a session bus, a window
+// manager (openbox), optionally an XEmbed system tray (trayer) and a notification daemon
+// (dunst), all started by the test and ended with it. Programs started with environment()
+// run on that desktop; the tools of x11-utils and xdotool look at it and drive it.
+
+#include <QList>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class XDesktop
+{
+public:
+    struct Options
+    {
+        bool tray = true;
+        bool notifications = true;
+    };
+
+    explicit XDesktop(Options options);
+    ~XDesktop();
+    XDesktop(const XDesktop&) = delete;
+    XDesktop& operator=(const XDesktop&) = delete;
+
+    // False when some part could not be started; whyNot() then says which.
+    bool isReady() const { return ready_; }
+    const QString& whyNot() const { return whyNot_; }
+
+    // The environment of a program on this desktop: its display and session bus, the xcb
+    // platform, and no database engine settings of the test's own.
+    QProcessEnvironment environment() const;
+
+    // Runs a command on this desktop and gives its standard output, trimmed ("" on failure).
+    QString run(const QString& program, const QStringList& arguments) const;
+    bool xdotool(const QStringList& arguments) const;
+
+    // Top-level windows whose name matches the pattern (xdotool's regular expression).
+    QList<quint32> windows(const QString& namePattern, bool visibleOnly) const;
+    // Waits until exactly one visible window matches; 0 when none did in time.
+    quint32 waitForWindow(const QString& namePattern, int timeoutMs = 30000) const;
+    // Waits until no visible window matches.
+    bool waitForNoWindow(const QString& namePattern, int timeoutMs = 30000) const;
+    // The caption the window manager shows: _NET_WM_NAME.
+    QString caption(quint32 window) const;
+    // The window's outer rectangle, frame included, on the screen.
+    QRect outerGeometry(quint32 window) const;
+    // The window that has the keyboard focus.
+    quint32 activeWindow() const;
+    // The tray icon window of a program (WM_CLASS instance), 0 when not docked in time.
+    quint32 waitForTrayIcon(const QString& windowClass, int timeoutMs = 30000) const;
+    // A left click in the middle of a window.
+    bool click(quint32 window) const;
+
+    // Messages sent to the notification service since the desktop started, as dbus-monitor
+    // printed them.
+    QString notificationTraffic() const;
+
+private:
+    bool startPart(const QString& name, const QString& program, const QStringList& arguments);
+    bool waitFor(const std::function<bool()>& condition, int timeoutMs) const;
+
+    bool ready_ = false;
+    QString whyNot_;
+    QString display_;
+    QString busAddress_;
+    std::vector<std::unique_ptr<QProcess>> parts_;
+    QProcess* monitor_ = nullptr;
+    mutable QByteArray traffic_;
+};
