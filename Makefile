@@ -6,7 +6,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev firebird-dev libfbc
             firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2 \
             xvfb openbox trayer dunst xdotool x11-utils dbus-daemon dbus-bin
 
-.PHONY: all deps build run test test-sanitize bench format clean
+.PHONY: all deps build run test test-sanitize bench screenshots format clean
 
 all: build
 
@@ -35,6 +35,10 @@ test-sanitize: deps
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	cd $(BUILD) && ./bench/run_benchmarks
+
+screenshots: build
+	cmake --build $(BUILD) --target render_windows -j $(JOBS)
+	./$(BUILD)/tests/render_windows $(BUILD)/screenshots
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -95,7 +95,7 @@ XDesktop::XDesktop(Options options)
                  QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
                  QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--heighttype"),
                  QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")}) ||
-            !waitFor([this] { return !windows(QStringLiteral("^panel$"), true).isEmpty(); },
+            !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); },
                      30000)) {
             whyNot_ = QStringLiteral("the system tray did not start on %1 (%2)")
                           .arg(display_, run(QStringLiteral("xdotool"),

@@ -1,0 +1,110 @@
+// Renders every window of the program to a PNG, frame and caption included, for a review of
+// their look: `make screenshots` writes them under build/screenshots/.
+//
+// Started without an X display of its own choosing, it starts a private desktop (Xvfb with
+// openbox) and runs itself again there on the xcb platform.
+
+#include "gui/main/FormMain.h"
+#include "gui/notes/FormNotatka.h"
+#include "gui/notes/FormUsuwanie.h"
+#include "support/NoteListDriver.h"
+#include "support/XDesktop.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const char* const kInsideDesktop = "QUILLBOX_SCREENSHOTS_DESKTOP";
+
+// Shows the window, lets the window manager frame it and the window paint, and saves what
+// the screen shows of it.
+bool capture(QWidget* window, const QString& folder, const QString& name)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowExposed(window, 10000))
+        return false;
+    QTest::qWait(600);
+    const QRect frame = window->frameGeometry();
+    const QPixmap shot =
+        window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const QString file = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool saved = shot.save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+    return saved;
+}
+
+int renderAll(const QString& folder)
+{
+    QDir().mkpath(folder);
+    TestDatabase db;
+    insertNote(db, 1, QStringLiteral("Plain note"), QStringLiteral("2026.12.01 09:15:00"), 0,
+               QStringLiteral("A note without an alarm."));
+    insertNote(db, 2, QStringLiteral("Planned: dentist"), QStringLiteral("2026.12.02 10:00:00"), 2);
+    insertNote(db, 3, QStringLiteral("Acknowledged: call Anna"),
+               QStringLiteral("2026.12.03 11:30:00"), 3);
+    insertNote(db, 4, QStringLiteral("Running: take the cake out"),
+               QStringLiteral("2026.12.04 12:45:00"), 1);
+    insertNote(db, 5, QStringLiteral("Zażółć gęślą jaźń"), QStringLiteral("2026.12.05 14:00:00"),
+               0);
+    auto dm = db.open();
+
+    FormMainOptions options = quietWindowOptions();
+    TFormMain form(*dm, options);
+    bool ok = true;
+    form.ShowMainWindow();
+    ok &= capture(&form, folder, QStringLiteral("main-window"));
+
+    {
+        TFormNotatka editor(*dm, form, &form);
+        editor.NoteId = -1;
+        ok &= capture(&editor, folder, QStringLiteral("note-editor"));
+        editor.cAlarm->setChecked(true);
+        ok &= capture(&editor, folder, QStringLiteral("note-editor-alarm"));
+    }
+    {
+        TFormUsuwanie confirmation(*dm, form, &form);
+        confirmation.NoteId = 1;
+        ok &= capture(&confirmation, folder, QStringLiteral("delete-confirmation"));
+    }
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QDir::currentPath() + QStringLiteral("/screenshots");
+    if (qEnvironmentVariableIsSet(kInsideDesktop)) {
+        QApplication app(argc, argv);
+        return renderAll(folder);
+    }
+
+    QCoreApplication app(argc, argv);
+    XDesktop desktop(XDesktop::Options{true, false});
+    if (!desktop.isReady()) {
+        std::fprintf(stderr, "no X desktop to render on: %s\n", qPrintable(desktop.whyNot()));
+        return 1;
+    }
+    QProcess inside;
+    QProcessEnvironment env = desktop.environment();
+    env.insert(QLatin1String(kInsideDesktop), QStringLiteral("1"));
+    inside.setProcessEnvironment(env);
+    inside.setProcessChannelMode(QProcess::ForwardedChannels);
+    inside.start(QCoreApplication::applicationFilePath(), {folder});
+    if (!inside.waitForFinished(300000))
+        return 1;
+    return inside.exitStatus() == QProcess::NormalExit ? inside.exitCode() : 1;
+}
