@@ -80,7 +80,10 @@ XDesktop::XDesktop(Options options)
                     .contains(QStringLiteral("window id"));
             },
             30000)) {
-        whyNot_ = QStringLiteral("the window manager did not start");
+        whyNot_ =
+            QStringLiteral("the window manager did not start on %1 (%2):%3")
+                .arg(display_, run(QStringLiteral("xprop"), {QStringLiteral("-root")}).left(600),
+                     partReport());
         return;
     }
 
@@ -97,10 +100,8 @@ XDesktop::XDesktop(Options options)
                  QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")}) ||
             !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); },
                      30000)) {
-            whyNot_ = QStringLiteral("the system tray did not start on %1 (%2)")
-                          .arg(display_, run(QStringLiteral("xdotool"),
-                                             {QStringLiteral("search"), QStringLiteral("--name"),
-                                              QStringLiteral(".")}));
+            whyNot_ = QStringLiteral("the system tray did not start on %1:%2")
+                          .arg(display_, partReport());
             return;
         }
     }
@@ -135,7 +136,8 @@ XDesktop::XDesktop(Options options)
                         .contains(QStringLiteral("boolean true"));
                 },
                 30000)) {
-            whyNot_ = QStringLiteral("the notification daemon did not start");
+            whyNot_ = QStringLiteral("the notification daemon did not start on %1:%2")
+                          .arg(display_, partReport());
             return;
         }
     }
@@ -158,11 +160,8 @@ bool XDesktop::startPart(const QString& name, const QString& program, const QStr
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(qEnvironmentVariableIsSet("QUILLBOX_E2E_LOG")
-                                      ? qEnvironmentVariable("QUILLBOX_E2E_LOG") +
-                                            QLatin1Char('.') + name + display_
-                                      : QProcess::nullDevice());
+    // Kept to explain a part that does not come up.
+    process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
     if (!process->waitForStarted(10000)) {
         whyNot_ = QStringLiteral("%1 could not be started").arg(name);
@@ -170,6 +169,20 @@ bool XDesktop::startPart(const QString& name, const QString& program, const QStr
     }
     parts_.push_back(std::move(process));
     return true;
+}
+
+QString XDesktop::partReport() const
+{
+    QString report;
+    for (const auto& part : parts_) {
+        report += QStringLiteral("\n  %1: %2 %3")
+                      .arg(part->program(),
+                           part->state() == QProcess::Running
+                               ? QStringLiteral("running")
+                               : QStringLiteral("ended with %1").arg(part->exitCode()),
+                           QString::fromLocal8Bit(part->readAll()).trimmed().right(400));
+    }
+    return report;
 }
 
 bool XDesktop::waitFor(const std::function<bool()>& condition, int timeoutMs) const

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -63,6 +64,8 @@ public:
 private:
     bool startPart(const QString& name, const QString& program, const QStringList& arguments);
     bool waitFor(const std::function<bool()>& condition, int timeoutMs) const;
+    // The state and last output of each part, for a report of what did not come up.
+    QString partReport() const;
 
     bool ready_ = false;
     QString whyNot_;
