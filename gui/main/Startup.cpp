@@ -21,6 +21,11 @@ std::unique_ptr<TDM> createDataModule(const QString& databasePath)
 
 int run(QApplication& app)
 {
+    return run(app, TDM::defaultDatabasePath());
+}
+
+int run(QApplication& app, const QString& databasePath)
+{
     QApplication::setApplicationName(QStringLiteral("quillbox"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillbox"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -40,7 +45,7 @@ int run(QApplication& app)
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                          [endStartup](QSessionManager&) { endStartup(); });
 
-    std::unique_ptr<TDM> dm = createDataModule(TDM::defaultDatabasePath());
+    std::unique_ptr<TDM> dm = createDataModule(databasePath);
     // The database engine installs its own handlers when it starts; ours must win so that a
     // termination runs the quit sequence.
     QObject::connect(dm.get(), &TDM::attached, &termination, [] { TerminationSignals::install(); });
