@@ -14,6 +14,15 @@ const QString kUser = QStringLiteral("sysdba");
 const QString kPassword = QStringLiteral("ironbirch");
 const QString kCharacterSet = QStringLiteral("UTF8");
 const QString kModuleName = QStringLiteral("DM");
+// The access password is stored in plain text; neither the failure report nor the statement
+// trace may carry it into the log.
+const QString kSecretKey = QStringLiteral("HasloDostepu");
+const QString kSecretMask = QStringLiteral("***");
+
+QString loggable(const QString& key, const QString& value)
+{
+    return key == kSecretKey ? kSecretMask : value;
+}
 } // namespace
 
 std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
@@ -26,7 +35,12 @@ std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
 
 void DbSession::execute(const QString& sql)
 {
-    qCDebug(lcSql).noquote() << sql;
+    execute(sql, sql);
+}
+
+void DbSession::execute(const QString& sql, const QString& traced)
+{
+    qCDebug(lcSql).noquote() << traced;
     fb::Statement statement(db_, tr_, sql.toUtf8());
     statement.execute();
 }
@@ -138,13 +152,17 @@ bool TDM::SetSetting(const QString& key, const QString& value)
                     exists = true;
                 }
             }
-            db.execute(exists ? sql::settings::update(key, value, id)
-                              : sql::settings::insert(key, value));
+            const QString shown = loggable(key, value);
+            if (exists)
+                db.execute(sql::settings::update(key, value, id),
+                           sql::settings::update(key, shown, id));
+            else
+                db.execute(sql::settings::insert(key, value), sql::settings::insert(key, shown));
         });
         return true;
     } catch (const fb::Error& e) {
         ReportDbError(QStringLiteral("Nie można zapisać ustawienia ") + key +
-                          QStringLiteral(" o wartości ") + value +
+                          QStringLiteral(" o wartości ") + loggable(key, value) +
                           QStringLiteral(" w konfiguracji!"),
                       kModuleName, e.text());
         return false;

@@ -28,6 +28,9 @@ public:
     std::unique_ptr<fb::Statement> open(const QString& sql);
     // Runs a statement without a result (INSERT, UPDATE, DELETE).
     void execute(const QString& sql);
+    // The same, tracing traced in place of the statement text: for statements that carry a
+    // secret.
+    void execute(const QString& sql, const QString& traced);
 
 private:
     fb::Attachment& db_;

@@ -7,6 +7,7 @@
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
+#include "gui/access/FormHaslo.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
 #include "gui/main/WindowShortcutFilter.h"
@@ -206,6 +207,11 @@ void TFormMain::buildMenus()
     connect(MMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(MMUsun, &QAction::triggered, this, &TFormMain::DeleteSelectedNote);
     connect(MMPodgladEdycja, &QAction::triggered, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(MMHaslo, &QAction::triggered, this, [this] {
+        auto* form = new TFormHaslo(dm_, this);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->exec();
+    });
     connect(MMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(NotatkaPokazEdytuj, &QAction::triggered, this, &TFormMain::NotatkaPokazEdytujExecute);
     connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
