@@ -63,8 +63,13 @@ private Q_SLOTS:
     void twoProgramsWriteOneFileAtOnce()
     {
         TestDatabase db;
-        auto dm = db.open(); // this process holds the file open as well
-        QCOMPARE(dm->GetSetting(QStringLiteral("x")), QStringLiteral("-1"));
+        // A third program holds the file open as well. (Not this process: its engine took the
+        // lock directory of the first database it opened, so it must not share this file.)
+        QProcess holder;
+        holder.setProcessEnvironment(environment());
+        holder.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("set"), db.path(), QStringLiteral("x"), QStringLiteral("1")});
+        QVERIFY(waitForOutput(holder, QProcess::StandardOutput, "written"));
         const int count = 150;
         QProcess first;
         QProcess second;
@@ -82,12 +87,13 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished(120000));
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
+        holder.kill();
+        QVERIFY(holder.waitForFinished(10000));
 
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")),
                  QString::number(2 * count));
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(DISTINCT ID) FROM NOTATKI")),
                  QString::number(2 * count));
-        dm.reset();
 
         QProcess gfix;
         gfix.setProcessEnvironment(environment());
