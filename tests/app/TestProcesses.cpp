@@ -106,6 +106,54 @@ private Q_SLOTS:
         QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
     }
 
+    void aProgramWithoutTheLockFilesIsRefused()
+    {
+        // A program runs; a clean-up of hidden folders deletes the lock directory beside the
+        // database; a second program must then not open the file, or the two would hand out
+        // the same note IDs and overwrite each other's pages.
+        TestDatabase db;
+        QProcess first;
+        first.setProcessEnvironment(environment());
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("hold"), db.path(), QStringLiteral("first "), QStringLiteral("30")});
+        QVERIFY(waitForOutput(first, QProcess::StandardOutput, "written"));
+        const QString lockDirectory = db.directory() + QStringLiteral("/.dbn.lock");
+        QVERIFY(QDir(lockDirectory).exists());
+        QVERIFY(QDir(lockDirectory).removeRecursively());
+
+        QProcess second;
+        second.setProcessEnvironment(environment());
+        second.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), db.path(), QStringLiteral("second "), QStringLiteral("30")});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitCode(), 3); // "No connection to database!" in the program
+        QVERIFY(second.readAllStandardError().contains("lock directory"));
+
+        // The program already running keeps working.
+        first.write("more\n");
+        QVERIFY(waitForOutput(first, QProcess::StandardOutput, "written"));
+        first.closeWriteChannel();
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE Tytul STARTING "
+                                          "WITH 'first '")),
+                 QStringLiteral("60"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("60"));
+        QProcess gfix;
+        gfix.setProcessEnvironment(environment());
+        gfix.setProcessChannelMode(QProcess::MergedChannels);
+        gfix.start(QStringLiteral(QUILLBOX_GFIX),
+                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                    QStringLiteral("sysdba"), db.path()});
+        QVERIFY(gfix.waitForFinished(60000));
+        const QByteArray report = gfix.readAll();
+        QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+    }
+
     void twoUsersShareOneFile()
     {
         // A database folder shared through a group: one program runs as root, the other as an
