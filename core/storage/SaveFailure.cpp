@@ -30,7 +30,7 @@ Cause classify(const QString& errorText)
     if (containsAny(errorText,
                     {QStringLiteral("Permission denied"), QStringLiteral("Operation not permitted"),
                      QStringLiteral("Read-only file system"), QStringLiteral("read-only database"),
-                     QStringLiteral("read_only database")}))
+                     QStringLiteral("no permission for read-write access")}))
         return Cause::NotWritable;
     if (containsAny(errorText, {QStringLiteral("No such file or directory"),
                                 QStringLiteral("Stale file handle")}))
