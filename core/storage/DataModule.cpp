@@ -45,7 +45,13 @@ void DbSession::execute(const QString& sql, const QString& traced)
     statement.execute();
 }
 
-TDM::TDM(QString databasePath, QObject* parent) : QObject(parent), path_(std::move(databasePath)) {}
+TDM::TDM(QString databasePath, QObject* parent)
+    : TDM(std::make_shared<DatabaseFileGuard>(std::move(databasePath)), parent)
+{}
+
+TDM::TDM(std::shared_ptr<DatabaseFileGuard> guard, QObject* parent)
+    : QObject(parent), path_(guard->databasePath()), guard_(std::move(guard))
+{}
 
 TDM::~TDM()
 {
@@ -64,7 +70,16 @@ QString TDM::defaultDatabasePath()
 void TDM::attach()
 {
     firebird_environment::prepare(path_);
+    guard_->check();
+    // Before the program's first attach: a file that another program holds open without
+    // sharing our lock files must not be opened, or neither would see the other's writes.
+    if (!guard_->hasOpened()) {
+        const QString problem = firebird_environment::lockSharingProblem(path_);
+        if (!problem.isEmpty())
+            throw fb::Error(problem.toStdString());
+    }
     db_.attach(path_, kUser, kPassword, kCharacterSet);
+    guard_->recordOpened();
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
     emit attached();
 }

@@ -7,6 +7,7 @@
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
+#include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
@@ -103,7 +104,15 @@ void TFormMain::buildControls()
     notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);
     search_ = new NoteListSearch(
-        dm_.databasePath(), [this](NoteRows&& rows, bool) { showNotes(std::move(rows)); }, this);
+        dm_.fileGuard(),
+        [this](NoteRows&& rows, bool ok) {
+            if (ok || !dm_.fileGuard()->isLost())
+                showNotes(std::move(rows));
+        },
+        this);
+    // Queued: the message waits until the operation that found the loss has ended.
+    connect(dm_.fileGuard().get(), &DatabaseFileGuard::lost, this, &TFormMain::announceFileLost,
+            Qt::QueuedConnection);
     LVNotatki->setRootIsDecorated(false);
     LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
     LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -449,7 +458,9 @@ bool TFormMain::LoadNotes()
     search_->supersede();
     NoteRows rows;
     const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
-    showNotes(std::move(rows));
+    // With the database file gone the list keeps what it shows: it is all the user has left.
+    if (ok || !dm_.fileGuard()->isLost())
+        showNotes(std::move(rows));
     return ok;
 }
 
@@ -458,7 +469,8 @@ bool TFormMain::SearchNotes(const QString& text)
     search_->supersede();
     NoteRows rows;
     const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
-    showNotes(std::move(rows));
+    if (ok || !dm_.fileGuard()->isLost())
+        showNotes(std::move(rows));
     return ok;
 }
 
@@ -502,6 +514,12 @@ void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
             LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
     UpdateCommandState();
+}
+
+void TFormMain::announceFileLost()
+{
+    if (dm_.fileGuard()->claimAnnouncement())
+        showPlainMessage(this, save_failure::fileLostAnnouncement());
 }
 
 void TFormMain::BlinkRunningAlarms()

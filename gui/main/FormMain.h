@@ -76,6 +76,8 @@ public:
     // when the text is not empty, otherwise the full list) and shows the result of the newest
     // text once it is read. Any reload run meanwhile makes the pending result stale.
     void SzukanyCiagChange();
+    // Tells the user once that the database file was moved or replaced while the program ran.
+    void announceFileLost();
     // Switches images 2 and 3 of the running alarms at the top of the list.
     void BlinkRunningAlarms();
     NoteListModel* notesModel() const { return notesModel_; }
