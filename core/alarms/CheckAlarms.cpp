@@ -35,8 +35,7 @@ int CheckAlarms(TDM& dm, const AlarmClock& clock,
             if (!IsAlarmDue(alarm, clock()))
                 return true;
             balloon.title = kBalloonTitle;
-            balloon.text +=
-                alarmBalloonEntry(row.date, row.time, row.kind, QString::fromUtf8(row.titleUtf8));
+            balloon.text += alarmBalloonEntry(row.date, row.time, row.kind, row.title());
             ++balloon.entries;
             // Running before the list is reloaded, so the reloaded list shows it at the top.
             SetAlarmState(dm, row.id, AlarmRunning, std::nullopt, QDateTime(), kReporter);

@@ -20,6 +20,7 @@ void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit)
             return query->isNull(column) ? -1 : int(query->integer(column));
         };
         ScannedAlarm row;
+        row.title = [&query, title] { return query->text(title); };
         while (query->fetch()) {
             row.id = qint32(query->integer(id));
             row.state = integerOrMinusOne(state);
@@ -29,8 +30,6 @@ void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit)
             const auto [day, dayTime] = query->timestampParts(acknowledged);
             row.acknowledgedDate = day;
             row.acknowledgedTime = dayTime;
-            const QByteArray titleBytes = query->bytes(title);
-            row.titleUtf8 = titleBytes;
             if (!visit(row))
                 return;
         }

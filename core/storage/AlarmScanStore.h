@@ -2,8 +2,8 @@
 
 // The alarm checker's reading of the notes with an active alarm (planned or acknowledged).
 
-#include <QByteArrayView>
 #include <QDate>
+#include <QString>
 #include <QTime>
 #include <functional>
 
@@ -23,7 +23,9 @@ struct ScannedAlarm
     QTime time;
     QDate acknowledgedDate;
     QTime acknowledgedTime;
-    QByteArrayView titleUtf8; // valid only during the call that receives it
+    // Reads the note's title from the row; valid only during the call that receives the row.
+    // Most rows are not due, so the title is left in the fetch buffer until it is asked for.
+    std::function<QString()> title;
 };
 
 // Runs the scan statement in a transaction of its own and hands each row to visit, newest

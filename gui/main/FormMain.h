@@ -6,6 +6,7 @@
 
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
+#include "core/alarms/LocalClock.h"
 #include "gui/notes/NoteListHost.h"
 
 #include <QMainWindow>
@@ -34,7 +35,7 @@ struct FormMainOptions
     std::chrono::milliseconds alarmInterval = TAlarmChecker::kInterval;
     std::chrono::milliseconds blinkInterval = TBlinkingItems::kInterval;
     // The clock the alarm checker reads for each note.
-    AlarmClock clock = &QDateTime::currentDateTime;
+    AlarmClock clock = localClockReader();
     // When set, replaces the alarm checker's pass over the database (run on its thread).
     PeriodicWorker::Pass checkAlarms;
 

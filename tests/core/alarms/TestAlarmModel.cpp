@@ -1,4 +1,5 @@
 #include "core/alarms/AlarmModel.h"
+#include "core/alarms/LocalClock.h"
 
 #include <QtTest>
 #include <ctime>
@@ -55,6 +56,36 @@ private Q_SLOTS:
         // The cases below mean nothing without the zone's rules.
         QCOMPARE(QDateTime(QDate(2024, 1, 10), QTime(12, 0)).offsetFromUtc(), 3600);
         QCOMPARE(QDateTime(QDate(2024, 7, 10), QTime(12, 0)).offsetFromUtc(), 7200);
+    }
+
+    // The checker's clock tells the same local time as the system's, in zones of every kind.
+    void localClockAgreesWithTheSystem_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("Warsaw") << QByteArray("Europe/Warsaw");
+        QTest::newRow("UTC") << QByteArray("UTC");
+        QTest::newRow("Chatham, 12:45 ahead") << QByteArray("Pacific/Chatham");
+        QTest::newRow("Caracas, behind") << QByteArray("America/Caracas");
+    }
+    void localClockAgreesWithTheSystem()
+    {
+        QFETCH(QByteArray, zone);
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        LocalClock clock;
+        for (int i = 0; i < 3; ++i) {
+            const QDateTime before = QDateTime::currentDateTime();
+            const QDateTime read = clock.now();
+            const QDateTime after = QDateTime::currentDateTime();
+            QCOMPARE(read.offsetFromUtc(), after.offsetFromUtc());
+            QVERIFY(before.toMSecsSinceEpoch() <= read.toMSecsSinceEpoch());
+            QVERIFY(read.toMSecsSinceEpoch() <= after.toMSecsSinceEpoch());
+            QVERIFY(QDateTime(read.date(), read.time()) >= QDateTime(before.date(), before.time()));
+            QVERIFY(QDateTime(read.date(), read.time()) <= QDateTime(after.date(), after.time()));
+        }
+        qputenv("TZ", previous);
+        tzset();
     }
 
     void kindLabels_data()
