@@ -18,6 +18,11 @@ TAlarmChecker::TAlarmChecker(Pass checkAlarms, std::chrono::milliseconds interva
     setObjectName(QStringLiteral("AlarmChecker"));
 }
 
+TAlarmChecker::~TAlarmChecker()
+{
+    requestStop();
+}
+
 void TAlarmChecker::run()
 {
     if (databasePath_.isEmpty()) {

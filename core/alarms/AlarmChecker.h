@@ -31,6 +31,8 @@ public:
     // A checker whose pass is given (for tests of what surrounds it).
     explicit TAlarmChecker(Pass checkAlarms, std::chrono::milliseconds interval = kInterval,
                            QObject* parent = nullptr);
+    // Stops the thread while the members its pass uses are still whole.
+    ~TAlarmChecker() override;
 
 protected:
     void run() override;
