@@ -75,9 +75,19 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     LoadColumnWidths();
     LoadNotes();
 
-    AlarmChecker = new TAlarmChecker(
-        options_.checkAlarms ? options_.checkAlarms : [](PeriodicWorker&) {},
-        options_.alarmInterval, this);
+    if (options_.checkAlarms) {
+        AlarmChecker = new TAlarmChecker(options_.checkAlarms, options_.alarmInterval, this);
+    } else {
+        AlarmChecker = new TAlarmChecker(
+            dm_.databasePath(), options_.clock,
+            [this](const AlarmBalloon& balloon) {
+                AlarmBalloonTitle = balloon.title;
+                AlarmBalloonText = balloon.text;
+                alarmBalloonContinuesPass_ = balloon.entries > 1;
+                ShowAlarmBalloon();
+            },
+            options_.alarmInterval, this);
+    }
     AlarmChecker->start();
     BlinkingItems =
         new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
@@ -246,6 +256,12 @@ void TFormMain::buildTrayIcon()
     connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
+    connect(tray_, &Tray::balloonClicked, this, [this] {
+        ShowMainWindow();
+        raise();
+        activateWindow();
+        LoadNotes();
+    });
 }
 
 bool TFormMain::ShowMainWindow()
@@ -374,6 +390,14 @@ void TFormMain::ResumeAlarmChecker()
 {
     if (AlarmChecker && !AlarmChecker->isStopRequested() && AlarmChecker->isPaused())
         AlarmChecker->resume();
+}
+
+void TFormMain::ShowAlarmBalloon()
+{
+    if (quitting_)
+        return;
+    tray_->showAlarmBalloon(AlarmBalloonTitle, AlarmBalloonText, alarmBalloonContinuesPass_);
+    LoadNotes();
 }
 
 void TFormMain::QuitProgram()

@@ -6,6 +6,7 @@
 
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
+#include "core/alarms/LocalClock.h"
 #include "gui/notes/NoteListHost.h"
 
 #include <QMainWindow>
@@ -33,7 +34,9 @@ struct FormMainOptions
     bool trayAvailable = true;
     std::chrono::milliseconds alarmInterval = TAlarmChecker::kInterval;
     std::chrono::milliseconds blinkInterval = TBlinkingItems::kInterval;
-    // One pass of the alarm checker, run on its thread.
+    // The clock the alarm checker reads for each note.
+    AlarmClock clock = localClockReader();
+    // When set, replaces the alarm checker's pass over the database (run on its thread).
     PeriodicWorker::Pass checkAlarms;
 
     static FormMainOptions forThisDesktop();
@@ -55,6 +58,9 @@ public:
     void QuitProgram();
     bool PauseAlarmChecker();
     void ResumeAlarmChecker();
+    // Run on the main thread for the alarm checker, which waits: shows AlarmBalloonTitle and
+    // AlarmBalloonText from the tray and reloads the full list.
+    void ShowAlarmBalloon();
 
     // Layout persistence.
     void LoadWindowGeometry();
@@ -142,5 +148,6 @@ private:
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
     bool TrayClickBusy = false;
+    bool alarmBalloonContinuesPass_ = false;
     bool quitting_ = false;
 };
