@@ -19,6 +19,11 @@ WebChecks::WebChecks(Options options, QObject* parent)
     network_->setCache(nullptr);
 }
 
+WebChecks::~WebChecks()
+{
+    delete requests_;
+}
+
 QString WebChecks::versionFilePath() const
 {
     return QDir(options_.downloadDirectory).filePath(web::kVersionFileName);

@@ -29,6 +29,8 @@ public:
     };
 
     explicit WebChecks(Options options, QObject* parent = nullptr);
+    // Drops the running requests first, so that none reports while the owner goes away.
+    ~WebChecks() override;
 
     // Downloads the version file to bv.ver and reads its first line; updateChecked follows,
     // telling whether it names a version other than this program's. A failed download or an

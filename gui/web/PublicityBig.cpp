@@ -49,6 +49,7 @@ TReklama::TReklama(QUrl page, web::GetLimits probeLimits, QWidget* owner)
     profile_ = new QWebEngineProfile(this);
     network_ = new QNetworkAccessManager(this);
     network_->setCache(nullptr);
+    probes_ = new QObject(this);
 
     auto* layout = new AnchorLayout(this, kClientSize);
     using E = AnchorLayout::Edge;
@@ -91,6 +92,8 @@ TReklama::TReklama(QUrl page, web::GetLimits probeLimits, QWidget* owner)
 TReklama::~TReklama()
 {
     qApp->removeEventFilter(this);
+    // No probe may answer to a window on its way out.
+    delete probes_;
     // The page must go before its profile.
     delete wbPublicityBig;
     wbPublicityBig = nullptr;
@@ -112,7 +115,7 @@ void TReklama::wbPublicityBigBeforeNavigate2(const QUrl& url)
     // The navigation goes on meanwhile; the probe is a request of its own for the same URL, and
     // its answer decides whether the window stays.
     QPointer<TReklama> self(this);
-    web::boundedGet(*network_, url, probeLimits_, web::GetMode::StatusOnly, this,
+    web::boundedGet(*network_, url, probeLimits_, web::GetMode::StatusOnly, probes_,
                     [self, url](const web::GetResult& result) {
                         if (!self)
                             return;

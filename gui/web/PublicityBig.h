@@ -68,5 +68,7 @@ private:
     web::GetLimits probeLimits_;
     QWebEngineProfile* profile_ = nullptr;
     QNetworkAccessManager* network_ = nullptr;
+    // Parent of the running probes' handlers: deleting it drops them all.
+    QObject* probes_ = nullptr;
     bool navigated_ = false;
 };

@@ -203,6 +203,31 @@ private Q_SLOTS:
         checks.deleteDownloadedFiles();
     }
 
+    // At quit a check still waiting for its answer is dropped: it reports nothing and can write
+    // no file after the files were deleted.
+    void deletingDropsRunningChecks()
+    {
+        TestHttpServer server;
+        server.silent(kVersionPath);
+        server.answer(kSwitchPath, 200, "");
+        WebChecks checks(optionsFor(server.server()));
+        QSignalSpy update(&checks, &WebChecks::updateChecked);
+        QSignalSpy asked(&server, &TestHttpServer::requested);
+        checks.checkUpdate();
+        QVERIFY(asked.wait(60000));
+        checks.deleteDownloadedFiles();
+        // A check still running would report at its time limit; it never does.
+        QVERIFY(!update.wait(3 * int(checks.options().timeLimit.count())));
+        QVERIFY(!QFile::exists(checks.versionFilePath()));
+
+        // The object still serves a later check.
+        QSignalSpy publicity(&checks, &WebChecks::publicityChecked);
+        checks.checkPublicity();
+        QVERIFY(publicity.wait(60000));
+        QCOMPARE(publicity.at(0).at(0).toBool(), true);
+        QCOMPARE(update.size(), 0);
+    }
+
     void privateDirectory()
     {
         QTemporaryDir dir;
