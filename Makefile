@@ -2,9 +2,13 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2 \
-            dbus-daemon tzdata
+# Debian packages of the build and the tests, one a line.
+PACKAGES := \
+    cmake g++ make pkg-config \
+    qt6-base-dev qt6-webengine-dev libgl-dev \
+    firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
+    fonts-dejavu-core fonts-liberation2 \
+    dbus-daemon tzdata
 
 .PHONY: all deps build run test test-sanitize bench format clean
 

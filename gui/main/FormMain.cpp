@@ -8,6 +8,7 @@
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
 #include "core/storage/SaveFailure.h"
+#include "core/web/WebChecks.h"
 #include "gui/access/FormHaslo.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
@@ -19,6 +20,10 @@
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/tray/Tray.h"
+#include "gui/web/BrowserEngine.h"
+#include "gui/web/FormOProgramie.h"
+#include "gui/web/PublicityBig.h"
+#include "gui/web/Update.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +35,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -70,6 +76,7 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     buildControls();
     buildMenus();
     buildTrayIcon();
+    buildWebChecks();
 
     LoadWindowGeometry();
     LoadColumnWidths();
@@ -234,6 +241,7 @@ void TFormMain::buildMenus()
     connect(MMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(NotatkaPokazEdytuj, &QAction::triggered, this, &TFormMain::NotatkaPokazEdytujExecute);
     connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
+    connect(OProgramie, &QAction::triggered, this, &TFormMain::OProgramieClick);
 
     auto* filter = new WindowShortcutFilter(
         {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_F2),
@@ -406,6 +414,7 @@ void TFormMain::QuitProgram()
         return;
     quitting_ = true;
     dm_.Disconnect();
+    DeleteDownloadedFiles();
     SaveWindowGeometry();
     SaveColumnWidths();
     QCoreApplication::exit(0);
@@ -554,4 +563,63 @@ void TFormMain::BlinkRunningAlarms()
 QList<qint32> TFormMain::listedNoteIds() const
 {
     return notesModel_->rows().ids();
+}
+
+void TFormMain::buildWebChecks()
+{
+    webChecks_ = new WebChecks(
+        {options_.webServer, options_.webTimeLimit, options_.downloadDirectory}, this);
+    connect(webChecks_, &WebChecks::updateChecked, this, [this](bool otherVersion) {
+        if (otherVersion && !quitting_) {
+            fUpdate = new TfUpdate(web::productSiteUrl(options_.webServer), this);
+            fUpdate->show();
+        }
+        CheckPublicity();
+    });
+    connect(webChecks_, &WebChecks::publicityChecked, this, [this](bool offered) {
+        // Where the browser engine cannot start, it would end the program: no window then.
+        if (!offered || quitting_ || !browser_engine::canStart(browser_engine::currentConditions()))
+            return;
+        web::GetLimits probeLimits;
+        probeLimits.timeLimit = options_.webTimeLimit;
+        Reklama = new TReklama(web::publicityPageUrl(options_.webServer), probeLimits, this);
+        Reklama->show();
+        Reklama->raise();
+        Reklama->activateWindow();
+    });
+
+    tUpdateAndPublicity = new QTimer(this);
+    tUpdateAndPublicity->setObjectName(QStringLiteral("tUpdateAndPublicity"));
+    tUpdateAndPublicity->setInterval(options_.webCheckDelay);
+    connect(tUpdateAndPublicity, &QTimer::timeout, this, &TFormMain::tUpdateAndPublicityTimer);
+    tUpdateAndPublicity->start();
+}
+
+void TFormMain::tUpdateAndPublicityTimer()
+{
+    // Nothing starts the timer again: the checks run once per run.
+    tUpdateAndPublicity->stop();
+    CheckUpdate();
+}
+
+void TFormMain::CheckUpdate()
+{
+    webChecks_->checkUpdate();
+}
+
+void TFormMain::CheckPublicity()
+{
+    webChecks_->checkPublicity();
+}
+
+void TFormMain::DeleteDownloadedFiles()
+{
+    webChecks_->deleteDownloadedFiles();
+}
+
+void TFormMain::OProgramieClick()
+{
+    auto* form = new TFormOProgramie(web::productSiteUrl(options_.webServer), this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->exec();
 }

@@ -7,10 +7,12 @@
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
 #include "core/alarms/LocalClock.h"
+#include "core/web/WebAddresses.h"
 #include "gui/notes/NoteListHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 #include <chrono>
 
 class QAction;
@@ -23,9 +25,13 @@ class NoteRows;
 class QItemSelection;
 class QSystemTrayIcon;
 class QToolButton;
+class QTimer;
 class QTreeView;
 class TDM;
+class TReklama;
+class TfUpdate;
 class Tray;
+class WebChecks;
 
 struct FormMainOptions
 {
@@ -38,6 +44,13 @@ struct FormMainOptions
     AlarmClock clock = localClockReader();
     // When set, replaces the alarm checker's pass over the database (run on its thread).
     PeriodicWorker::Pass checkAlarms;
+    // The maker's web server (scheme, host, port) of the update and publicity checks, also the
+    // product web site; the delay of the once-per-run check after start-up; the time limit of
+    // each web request; the folder of the downloaded files (empty: the per-user one).
+    QUrl webServer = web::defaultServer();
+    std::chrono::milliseconds webCheckDelay = std::chrono::minutes(3);
+    std::chrono::milliseconds webTimeLimit = std::chrono::seconds(30);
+    QString downloadDirectory;
 
     static FormMainOptions forThisDesktop();
 };
@@ -61,6 +74,17 @@ public:
     // Run on the main thread for the alarm checker, which waits: shows AlarmBalloonTitle and
     // AlarmBalloonText from the tray and reloads the full list.
     void ShowAlarmBalloon();
+
+    // Update and publicity checks, once per run after webCheckDelay. They run on the event
+    // loop: CheckUpdate shows the new-version notice when another version is announced and,
+    // once it is done, runs CheckPublicity, which opens the publicity window when the server
+    // offers it.
+    void tUpdateAndPublicityTimer();
+    void CheckUpdate();
+    void CheckPublicity();
+    void DeleteDownloadedFiles();
+    void OProgramieClick();
+    WebChecks* webChecks() const { return webChecks_; }
 
     // Layout persistence.
     void LoadWindowGeometry();
@@ -123,6 +147,10 @@ public:
     QAction* PMZakoncz = nullptr;
     QAction* NotatkaPokazEdytuj = nullptr;
     QAction* Ukryj = nullptr;
+    QTimer* tUpdateAndPublicity = nullptr;
+    // The new-version notice and the publicity window created last.
+    QPointer<TfUpdate> fUpdate;
+    QPointer<TReklama> Reklama;
 
     TAlarmChecker* alarmChecker() const { return AlarmChecker; }
     bool isQuitting() const { return quitting_; }
@@ -134,6 +162,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildTrayIcon();
+    void buildWebChecks();
     void hideMainWindow();
     int selectedCount() const;
     // Shows the rows of a fill, selects CurrentNoteId's row again and scrolls it into view.
@@ -145,6 +174,7 @@ private:
     NoteListModel* notesModel_ = nullptr;
     NoteListSearch* search_ = nullptr;
     Tray* tray_ = nullptr;
+    WebChecks* webChecks_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
     bool TrayClickBusy = false;
