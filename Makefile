@@ -2,9 +2,14 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2 \
-            xvfb openbox trayer dunst xdotool x11-utils dbus-daemon dbus-bin
+# Debian packages of the build and the tests, one a line.
+PACKAGES := \
+    cmake g++ make pkg-config \
+    qt6-base-dev qt6-webengine-dev libgl-dev \
+    firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
+    fonts-dejavu-core fonts-liberation2 \
+    dbus-daemon tzdata \
+    xvfb openbox trayer dunst xdotool x11-utils dbus-bin
 
 .PHONY: all deps build run test test-sanitize bench screenshots format clean
 

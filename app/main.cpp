@@ -1,9 +1,18 @@
+#include "core/storage/Backup.h"
+#include "core/storage/DataModule.h"
 #include "gui/main/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // Backup and restore run without a window, before any GUI object exists.
+    if (backup::isBackupCommand(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return backup::runBackupCommand(QCoreApplication::arguments(), TDM::defaultDatabasePath())
+            .value_or(2);
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // for the embedded browser
     QApplication app(argc, argv);
     return startup::run(app);
 }

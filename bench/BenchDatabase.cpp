@@ -83,7 +83,79 @@ void fill(TDM& dm, const FillPlan& plan)
     });
 }
 
+void fillAlarms(TDM& dm, int notes)
+{
+    QRandomGenerator random(20240502);
+    const QDateTime newest(QDate(2024, 5, 1), QTime(18, 0));
+    dm.transact([&](DbSession& db) {
+        for (int i = 0; i < notes; ++i) {
+            const qint32 id = i + 1;
+            const QDateTime created = newest.addSecs(-qint64(i) * 1500);
+            const int kind = i % 5;
+            const QTime time(int(random.bounded(24)), int(random.bounded(60)));
+            int state = AlarmAcknowledged;
+            QDate date = QDate(2020, 1, 1).addDays(random.bounded(5 * 365));
+            QString acknowledged =
+                sql::timestampLiteral(QDateTime(QDate(2099, 12, 31), QTime(23, 0)));
+            if (kind == AlarmOnce) {
+                date = QDate(2099, 1, 1).addDays(random.bounded(300));
+                if (random.bounded(2)) {
+                    state = AlarmPlanned;
+                    acknowledged = QStringLiteral("NULL");
+                }
+            }
+            db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm, "
+                                      "AlarmRodzaj, AlarmData, AlarmGodzina, AlarmArchiwum) "
+                                      "VALUES (") +
+                       sql::number(id) + QStringLiteral(", ") + sql::quoted(words(random, 5, 50)) +
+                       QStringLiteral(", ") + sql::quoted(words(random, 0, 2000)) +
+                       QStringLiteral(", ") + sql::timestampLiteral(created) +
+                       QStringLiteral(", ") + sql::number(state) + QStringLiteral(", ") +
+                       sql::number(kind) + QStringLiteral(", ") + sql::dateLiteral(date) +
+                       QStringLiteral(", ") + sql::timeLiteral(time) + QStringLiteral(", ") +
+                       acknowledged + QStringLiteral(")"));
+        }
+        db.execute(QStringLiteral("ALTER SEQUENCE GenNotka RESTART WITH ") + sql::number(notes));
+    });
+}
+
+// A database file in its own cache directory, filled once by fillWith.
+template <typename Fill>
+QString cachedDatabase(const QString& cacheDirectory, const QString& emptyDatabase,
+                       const QString& name, int notes, Fill fillWith)
+{
+    const QString directory = cacheDirectory + QLatin1Char('/') + name;
+    const QString path = directory + QStringLiteral("/dbn.ib");
+    const QString done = directory + QStringLiteral("/filled");
+    if (QFile::exists(done))
+        return path;
+
+    QDir(directory).removeRecursively();
+    QDir().mkpath(directory);
+    if (!QFile::copy(emptyDatabase, path))
+        qFatal("cannot copy %s to %s", qPrintable(emptyDatabase), qPrintable(path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    std::printf("Filling %s with %d notes...\n", qPrintable(path), notes);
+    std::fflush(stdout);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        TDM dm(path);
+        fillWith(dm);
+    }
+    QFile marker(done);
+    marker.open(QIODevice::WriteOnly);
+    std::printf("  filled in %.1f s\n", double(timer.elapsed()) / 1000.0);
+    return path;
+}
+
 } // namespace
+
+QString filledAlarmDatabase(const QString& cacheDirectory, const QString& emptyDatabase, int notes)
+{
+    return cachedDatabase(cacheDirectory, emptyDatabase, QStringLiteral("alarms-%1-v1").arg(notes),
+                          notes, [notes](TDM& dm) { fillAlarms(dm, notes); });
+}
 
 QString filledDatabase(const QString& cacheDirectory, const QString& emptyDatabase,
                        const FillPlan& plan)

@@ -20,3 +20,13 @@ QString filledDatabase(const QString& cacheDirectory, const QString& emptyDataba
                        const FillPlan& plan);
 
 } // namespace bench
+
+namespace bench {
+
+// A database of notes that all carry an active alarm (planned or acknowledged) of every kind,
+// none of which is due at any moment this century: one-off alarms lie in 2099 and repeating
+// ones were acknowledged in 2099. Notes and messages are like those of filledDatabase; kept in
+// cacheDirectory between runs.
+QString filledAlarmDatabase(const QString& cacheDirectory, const QString& emptyDatabase, int notes);
+
+} // namespace bench

@@ -2,8 +2,10 @@
 // its goal; nothing here fails a build, it only reports.
 
 #include "BenchDatabase.h"
+#include "core/alarms/CheckAlarms.h"
 #include "core/list/NoteListLoader.h"
 #include "core/list/NoteListSearch.h"
+#include "core/storage/AlarmStatements.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
 #include "gui/main/FormMain.h"
@@ -199,6 +201,57 @@ QString verdict(bool met)
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
+// One alarm check pass over notes that all carry an active alarm, none due, against the bare
+// fetch of its scan statement: medians of runs taken in turns, on the real clock.
+void measureAlarmPass(std::vector<Line>& lines, const QString& data, const QString& empty)
+{
+    for (const int notes : {10000, 100000}) {
+        TDM dm(bench::filledAlarmDatabase(data, empty, notes));
+        if (!dm.Connect())
+            qFatal("cannot open the alarm database");
+        std::printf("Measuring the alarm check pass over %d notes...\n", notes);
+        std::fflush(stdout);
+        int fired = 0;
+        const AlarmClock clock = FormMainOptions().clock; // the program's own
+        auto pass = [&] {
+            QElapsedTimer timer;
+            timer.start();
+            fired += CheckAlarms(dm, clock, [](const AlarmBalloon&) { return true; });
+            return msSince(timer);
+        };
+        auto bare = [&] {
+            QElapsedTimer timer;
+            timer.start();
+            qint64 rows = 0;
+            dm.transact([&](DbSession& db) {
+                auto query = db.open(sql::alarm::scan());
+                while (query->fetch())
+                    ++rows;
+            });
+            if (rows != notes)
+                qFatal("the scan read %lld rows", static_cast<long long>(rows));
+            return msSince(timer);
+        };
+        pass();
+        bare();
+        std::vector<double> passes, fetches;
+        for (int i = 0; i < (notes > 10000 ? 3 : 9); ++i) {
+            passes.push_back(pass());
+            fetches.push_back(bare());
+        }
+        if (fired != 0)
+            qFatal("%d alarms fired in a database where none is due", fired);
+        const double ratio = median(passes) / median(fetches);
+        lines.push_back({QStringLiteral("Alarm pass / bare scan fetch, %1 notes").arg(notes),
+                         QStringLiteral("%1 (%2 ms / %3 ms)")
+                             .arg(ratio, 0, 'f', 2)
+                             .arg(median(passes), 0, 'f', 1)
+                             .arg(median(fetches), 0, 'f', 1),
+                         notes == 10000 ? QStringLiteral("<= 1.20") : QStringLiteral("reported"),
+                         notes == 10000 ? verdict(ratio <= 1.2) : QStringLiteral("-")});
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -297,6 +350,8 @@ int main(int argc, char** argv)
                          .arg(double(rssAfter - rssBefore) / 1e6, 0, 'f', 1)
                          .arg(double(rssAfter - rssBefore) / double(textBytes), 0, 'f', 2),
                      QStringLiteral("reported"), QStringLiteral("-")});
+
+    measureAlarmPass(lines, data, empty);
 
     std::printf("\n%-48s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
     std::printf("%s\n", QByteArray(140, '-').constData());

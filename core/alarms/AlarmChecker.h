@@ -1,9 +1,20 @@
 #pragma once
 
-// TAlarmChecker: the background thread that looks for due alarms every ten seconds. Its pass is
-// given by the owner; the main window pauses it while a note editor is open.
+// TAlarmChecker: the background thread that looks for due alarms every ten seconds and has
+// the main window show the alarm balloon. The main window pauses it while a note editor is
+// open.
+//
+// The checker reads and writes the database on a connection of its own, opened on its thread
+// at the first pass and closed when the thread ends: the main thread's connection is never
+// used by two threads, no operation of one thread can interleave with one of the other, and a
+// pass can keep its scan open while it waits for the main thread to show a balloon and reload
+// the list. A pass stops at the next note when the checker is paused or stopped, so a pause
+// or a stop waits at most for one note.
 
+#include "core/alarms/CheckAlarms.h"
 #include "core/alarms/PeriodicWorker.h"
+
+class TDM;
 
 class TAlarmChecker : public PeriodicWorker
 {
@@ -11,10 +22,26 @@ class TAlarmChecker : public PeriodicWorker
 public:
     static constexpr std::chrono::milliseconds kInterval{10000};
 
+    // Runs on the main thread, inside the pass that fired the alarms.
+    using ShowBalloon = std::function<void(const AlarmBalloon&)>;
+
+    // The checker of the note database at databasePath, reading the time from clock.
+    TAlarmChecker(QString databasePath, AlarmClock clock, ShowBalloon showBalloon,
+                  std::chrono::milliseconds interval = kInterval, QObject* parent = nullptr);
+    // A checker whose pass is given (for tests of what surrounds it).
     explicit TAlarmChecker(Pass checkAlarms, std::chrono::milliseconds interval = kInterval,
-                           QObject* parent = nullptr)
-        : PeriodicWorker(interval, std::move(checkAlarms), parent)
-    {
-        setObjectName(QStringLiteral("AlarmChecker"));
-    }
+                           QObject* parent = nullptr);
+    // Stops the thread while the members its pass uses are still whole.
+    ~TAlarmChecker() override;
+
+protected:
+    void run() override;
+
+private:
+    void checkAlarms(PeriodicWorker& self);
+
+    const QString databasePath_;
+    const AlarmClock clock_;
+    const ShowBalloon showBalloon_;
+    TDM* dm_ = nullptr; // the running thread's own connection
 };

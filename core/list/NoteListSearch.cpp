@@ -6,8 +6,9 @@
 #include <QThread>
 #include <memory>
 
-NoteListSearch::NoteListSearch(QString databasePath, Delivery deliver, QObject* parent)
-    : QObject(parent), databasePath_(std::move(databasePath)), deliver_(std::move(deliver))
+NoteListSearch::NoteListSearch(std::shared_ptr<DatabaseFileGuard> file, Delivery deliver,
+                               QObject* parent)
+    : QObject(parent), file_(std::move(file)), deliver_(std::move(deliver))
 {
     thread_ = QThread::create([this] { work(); });
     thread_->setObjectName(QStringLiteral("NoteListSearch"));
@@ -48,7 +49,7 @@ bool NoteListSearch::isIdle() const
 void NoteListSearch::work()
 {
     // The worker's own connection: the GUI thread's statements never wait for its long scans.
-    TDM dm(databasePath_);
+    TDM dm(file_);
     QMutexLocker lock(&mutex_);
     while (!stop_) {
         if (!waiting_) {

@@ -18,8 +18,10 @@
 #include <QWaitCondition>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class DatabaseFileGuard;
 class QThread;
 
 class NoteListSearch : public QObject
@@ -30,7 +32,9 @@ public:
     // succeeded.
     using Delivery = std::function<void(NoteRows&& rows, bool ok)>;
 
-    NoteListSearch(QString databasePath, Delivery deliver, QObject* parent = nullptr);
+    // The worker connects to the file the guard watches, and shares the guard.
+    NoteListSearch(std::shared_ptr<DatabaseFileGuard> file, Delivery deliver,
+                   QObject* parent = nullptr);
     // Stops the worker; a statement already running is finished first.
     ~NoteListSearch() override;
 
@@ -54,7 +58,7 @@ private:
     void work(); // worker thread
     void deliver(quint64 generation, NoteRows&& rows, bool ok);
 
-    const QString databasePath_;
+    const std::shared_ptr<DatabaseFileGuard> file_;
     const Delivery deliver_;
     mutable QMutex mutex_;
     QWaitCondition wake_;

@@ -5,6 +5,13 @@
 
 namespace sql::alarm {
 
+QString scan()
+{
+    return QStringLiteral("SELECT * FROM NOTATKI WHERE Alarm = ") + number(AlarmPlanned) +
+           QStringLiteral(" OR ") + QStringLiteral("Alarm = ") + number(AlarmAcknowledged) +
+           QStringLiteral(" ") + QStringLiteral("ORDER BY DataGodzina DESC");
+}
+
 QString selectState(qint32 noteId)
 {
     return QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = ") + number(noteId);

@@ -18,6 +18,10 @@ struct Schedule
     QTime time;
 };
 
+// The alarm checker's scan: every note with an active alarm, newest first.
+// SELECT * FROM NOTATKI WHERE Alarm = 2 OR Alarm = 3 ORDER BY DataGodzina DESC
+QString scan();
+
 // SELECT Alarm FROM NOTATKI WHERE ID = 17
 QString selectState(qint32 noteId);
 

@@ -14,6 +14,15 @@ const QString kUser = QStringLiteral("sysdba");
 const QString kPassword = QStringLiteral("ironbirch");
 const QString kCharacterSet = QStringLiteral("UTF8");
 const QString kModuleName = QStringLiteral("DM");
+// The access password is stored in plain text; neither the failure report nor the statement
+// trace may carry it into the log.
+const QString kSecretKey = QStringLiteral("HasloDostepu");
+const QString kSecretMask = QStringLiteral("***");
+
+QString loggable(const QString& key, const QString& value)
+{
+    return key == kSecretKey ? kSecretMask : value;
+}
 } // namespace
 
 std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
@@ -26,12 +35,23 @@ std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
 
 void DbSession::execute(const QString& sql)
 {
-    qCDebug(lcSql).noquote() << sql;
+    execute(sql, sql);
+}
+
+void DbSession::execute(const QString& sql, const QString& traced)
+{
+    qCDebug(lcSql).noquote() << traced;
     fb::Statement statement(db_, tr_, sql.toUtf8());
     statement.execute();
 }
 
-TDM::TDM(QString databasePath, QObject* parent) : QObject(parent), path_(std::move(databasePath)) {}
+TDM::TDM(QString databasePath, QObject* parent)
+    : TDM(std::make_shared<DatabaseFileGuard>(std::move(databasePath)), parent)
+{}
+
+TDM::TDM(std::shared_ptr<DatabaseFileGuard> guard, QObject* parent)
+    : QObject(parent), path_(guard->databasePath()), guard_(std::move(guard))
+{}
 
 TDM::~TDM()
 {
@@ -50,7 +70,16 @@ QString TDM::defaultDatabasePath()
 void TDM::attach()
 {
     firebird_environment::prepare(path_);
+    guard_->check();
+    // Before the program's first attach: a file that another program holds open without
+    // sharing our lock files must not be opened, or neither would see the other's writes.
+    if (!guard_->hasOpened()) {
+        const QString problem = firebird_environment::lockSharingProblem(path_);
+        if (!problem.isEmpty())
+            throw fb::Error(problem.toStdString());
+    }
     db_.attach(path_, kUser, kPassword, kCharacterSet);
+    guard_->recordOpened();
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
     emit attached();
 }
@@ -138,13 +167,17 @@ bool TDM::SetSetting(const QString& key, const QString& value)
                     exists = true;
                 }
             }
-            db.execute(exists ? sql::settings::update(key, value, id)
-                              : sql::settings::insert(key, value));
+            const QString shown = loggable(key, value);
+            if (exists)
+                db.execute(sql::settings::update(key, value, id),
+                           sql::settings::update(key, shown, id));
+            else
+                db.execute(sql::settings::insert(key, value), sql::settings::insert(key, shown));
         });
         return true;
     } catch (const fb::Error& e) {
         ReportDbError(QStringLiteral("Nie można zapisać ustawienia ") + key +
-                          QStringLiteral(" o wartości ") + value +
+                          QStringLiteral(" o wartości ") + loggable(key, value) +
                           QStringLiteral(" w konfiguracji!"),
                       kModuleName, e.text());
         return false;

@@ -5,6 +5,7 @@
 // point, and the key/value settings store. The main window has one; each worker thread that
 // reads the database (the list's search worker) opens its own.
 
+#include "core/storage/DatabaseFileGuard.h"
 #include "core/storage/Firebird.h"
 
 #include <QLoggingCategory>
@@ -28,6 +29,9 @@ public:
     std::unique_ptr<fb::Statement> open(const QString& sql);
     // Runs a statement without a result (INSERT, UPDATE, DELETE).
     void execute(const QString& sql);
+    // The same, tracing traced in place of the statement text: for statements that carry a
+    // secret.
+    void execute(const QString& sql, const QString& traced);
 
 private:
     fb::Attachment& db_;
@@ -39,11 +43,15 @@ class TDM : public QObject
     Q_OBJECT
 public:
     explicit TDM(QString databasePath, QObject* parent = nullptr);
+    // Another connection to the file another data module watches: it shares that module's
+    // guard, so it refuses to work once the file was moved or replaced.
+    explicit TDM(std::shared_ptr<DatabaseFileGuard> guard, QObject* parent = nullptr);
     ~TDM() override;
 
     // dbn.ib in the directory of the running executable.
     static QString defaultDatabasePath();
     const QString& databasePath() const { return path_; }
+    const std::shared_ptr<DatabaseFileGuard>& fileGuard() const { return guard_; }
 
     // Opens the connection; false on any error, with no message of its own.
     bool Connect();
@@ -61,11 +69,13 @@ public:
 
     // Runs one database operation: under the connection lock, on the connection (re-opened
     // when it is closed), in a transaction of its own that is committed when work returns and
-    // rolled back when it throws. Errors are thrown as fb::Error.
+    // rolled back when it throws. Errors are thrown as fb::Error; so is a database file that
+    // was moved or replaced since it was opened, before anything is sent.
     template <typename Work>
     auto transact(Work&& work) -> decltype(work(std::declval<DbSession&>()))
     {
         std::lock_guard lock(mutex_);
+        guard_->check();
         ensureConnected();
         fb::Transaction tr(db_);
         DbSession session(db_, tr);
@@ -91,6 +101,7 @@ private:
     void attach();
 
     QString path_;
+    std::shared_ptr<DatabaseFileGuard> guard_;
     fb::Attachment db_;
     mutable std::recursive_mutex mutex_;
 };

@@ -6,9 +6,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,7 +116,100 @@ void prepareLockDirectory(const QString& databasePath)
         ::rmdir(draft.constData());
 }
 
+// Closes a descriptor when it leaves scope.
+struct Descriptor
+{
+    explicit Descriptor(int value) : fd(value) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+bool heldByAnother(int fd)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        ::flock(fd, LOCK_UN);
+        return false;
+    }
+    return errno == EWOULDBLOCK;
+}
+
+// The engine names the lock table of a database after the raw bytes of the file's device and
+// inode numbers, in hexadecimal.
+QString lockTableName(const struct stat& file)
+{
+    QByteArray id(reinterpret_cast<const char*>(&file.st_dev), sizeof file.st_dev);
+    id.append(reinterpret_cast<const char*>(&file.st_ino), sizeof file.st_ino);
+    return QStringLiteral("fb_lock_") + QString::fromLatin1(id.toHex());
+}
+
+// Whether some process uses the lock table of the file in the lock directory. The probe runs
+// under the directory's init lock, which the engine holds while it sets up or joins a lock
+// table, so the probe never makes a starting engine misjudge whether it is the first.
+bool lockTableInUse(const QString& lockDir, const struct stat& file)
+{
+    const Descriptor init(::open(
+        QFile::encodeName(lockDir + QStringLiteral("/fb_init")).constData(), O_RDONLY | O_CLOEXEC));
+    // A lock file this user may not open belongs to someone: the engine reports the rest.
+    if (init.fd < 0)
+        return errno == EACCES;
+    bool initLocked = false;
+    for (int tries = 0; tries < 100 && !initLocked; ++tries) {
+        initLocked = ::flock(init.fd, LOCK_EX | LOCK_NB) == 0;
+        if (!initLocked)
+            ::usleep(20000);
+    }
+    if (!initLocked)
+        return true; // an engine is busy with this directory's lock tables right now
+    const Descriptor table(
+        ::open(QFile::encodeName(lockDir + QLatin1Char('/') + lockTableName(file)).constData(),
+               O_RDONLY | O_CLOEXEC));
+    const bool inUse = table.fd >= 0 ? heldByAnother(table.fd) : errno == EACCES;
+    ::flock(init.fd, LOCK_UN);
+    return inUse;
+}
+
 } // namespace
+
+QString effectiveLockDirectory()
+{
+    const QString configured = qEnvironmentVariable("FIREBIRD_LOCK");
+    return configured.isEmpty() ? QStringLiteral("/tmp/firebird") : configured;
+}
+
+QString lockSharingProblem(const QString& databasePath)
+{
+    if (isRemote(databasePath))
+        return {};
+    const Descriptor database(
+        ::open(QFile::encodeName(databasePath).constData(), O_RDONLY | O_CLOEXEC));
+    if (database.fd < 0)
+        return {}; // the attach reports what is wrong with the file
+    struct stat file = {};
+    if (::fstat(database.fd, &file) != 0)
+        return {};
+    const QString lockDir = effectiveLockDirectory();
+    // A program starting at the same moment holds the file a little before its lock table is
+    // set up: only a state that lasts counts.
+    constexpr int kLooks = 10;
+    for (int look = 1;; ++look) {
+        if (!heldByAnother(database.fd) || lockTableInUse(lockDir, file))
+            return {};
+        if (look == kLooks)
+            break;
+        ::usleep(100000);
+    }
+    return QStringLiteral("the database file %1 is open in another program that does not share "
+                          "the lock directory %2 (the directory was deleted, or the other "
+                          "program uses a different one); it is not opened, so that the two "
+                          "cannot damage it")
+        .arg(databasePath, lockDir);
+}
 
 bool isRemote(const QString& databasePath)
 {

@@ -19,6 +19,16 @@ void prepare(const QString& databasePath);
 // The lock directory used for a local database file.
 QString lockDirectoryFor(const QString& databasePath);
 
+// Empty when the local database file may be opened as far as lock sharing goes; otherwise why
+// not. Opening is refused when another process holds the file open (its engine keeps a shared
+// flock on it) while the lock directory this process uses has no lock file of that database in
+// use: the other process coordinates through other lock files, or through lock files that were
+// deleted, so neither would see the other's changes and the file would be damaged.
+QString lockSharingProblem(const QString& databasePath);
+
+// The lock directory the engine of this process uses (FIREBIRD_LOCK, else its default).
+QString effectiveLockDirectory();
+
 // True when the path names a database on a server ("host:/path/dbn.ib").
 bool isRemote(const QString& databasePath);
 

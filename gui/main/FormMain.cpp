@@ -7,6 +7,9 @@
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
+#include "core/storage/SaveFailure.h"
+#include "core/web/WebChecks.h"
+#include "gui/access/FormHaslo.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
 #include "gui/main/WindowShortcutFilter.h"
@@ -17,6 +20,10 @@
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/tray/Tray.h"
+#include "gui/web/BrowserEngine.h"
+#include "gui/web/FormOProgramie.h"
+#include "gui/web/PublicityBig.h"
+#include "gui/web/Update.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +35,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -68,14 +76,25 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     buildControls();
     buildMenus();
     buildTrayIcon();
+    buildWebChecks();
 
     LoadWindowGeometry();
     LoadColumnWidths();
     LoadNotes();
 
-    AlarmChecker = new TAlarmChecker(
-        options_.checkAlarms ? options_.checkAlarms : [](PeriodicWorker&) {},
-        options_.alarmInterval, this);
+    if (options_.checkAlarms) {
+        AlarmChecker = new TAlarmChecker(options_.checkAlarms, options_.alarmInterval, this);
+    } else {
+        AlarmChecker = new TAlarmChecker(
+            dm_.databasePath(), options_.clock,
+            [this](const AlarmBalloon& balloon) {
+                AlarmBalloonTitle = balloon.title;
+                AlarmBalloonText = balloon.text;
+                alarmBalloonContinuesPass_ = balloon.entries > 1;
+                ShowAlarmBalloon();
+            },
+            options_.alarmInterval, this);
+    }
     AlarmChecker->start();
     BlinkingItems =
         new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
@@ -102,7 +121,15 @@ void TFormMain::buildControls()
     notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);
     search_ = new NoteListSearch(
-        dm_.databasePath(), [this](NoteRows&& rows, bool) { showNotes(std::move(rows)); }, this);
+        dm_.fileGuard(),
+        [this](NoteRows&& rows, bool ok) {
+            if (ok || !dm_.fileGuard()->isLost())
+                showNotes(std::move(rows));
+        },
+        this);
+    // Queued: the message waits until the operation that found the loss has ended.
+    connect(dm_.fileGuard().get(), &DatabaseFileGuard::lost, this, &TFormMain::announceFileLost,
+            Qt::QueuedConnection);
     LVNotatki->setRootIsDecorated(false);
     LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
     LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -206,9 +233,15 @@ void TFormMain::buildMenus()
     connect(MMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(MMUsun, &QAction::triggered, this, &TFormMain::DeleteSelectedNote);
     connect(MMPodgladEdycja, &QAction::triggered, this, [this] { NotatkaPokazEdytuj->trigger(); });
+    connect(MMHaslo, &QAction::triggered, this, [this] {
+        auto* form = new TFormHaslo(dm_, this);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->exec();
+    });
     connect(MMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(NotatkaPokazEdytuj, &QAction::triggered, this, &TFormMain::NotatkaPokazEdytujExecute);
     connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
+    connect(OProgramie, &QAction::triggered, this, &TFormMain::OProgramieClick);
 
     auto* filter = new WindowShortcutFilter(
         {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_F2),
@@ -231,6 +264,12 @@ void TFormMain::buildTrayIcon()
     connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
+    connect(tray_, &Tray::balloonClicked, this, [this] {
+        ShowMainWindow();
+        raise();
+        activateWindow();
+        LoadNotes();
+    });
 }
 
 bool TFormMain::ShowMainWindow()
@@ -361,12 +400,21 @@ void TFormMain::ResumeAlarmChecker()
         AlarmChecker->resume();
 }
 
+void TFormMain::ShowAlarmBalloon()
+{
+    if (quitting_)
+        return;
+    tray_->showAlarmBalloon(AlarmBalloonTitle, AlarmBalloonText, alarmBalloonContinuesPass_);
+    LoadNotes();
+}
+
 void TFormMain::QuitProgram()
 {
     if (quitting_)
         return;
     quitting_ = true;
     dm_.Disconnect();
+    DeleteDownloadedFiles();
     SaveWindowGeometry();
     SaveColumnWidths();
     QCoreApplication::exit(0);
@@ -443,7 +491,9 @@ bool TFormMain::LoadNotes()
     search_->supersede();
     NoteRows rows;
     const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
-    showNotes(std::move(rows));
+    // With the database file gone the list keeps what it shows: it is all the user has left.
+    if (ok || !dm_.fileGuard()->isLost())
+        showNotes(std::move(rows));
     return ok;
 }
 
@@ -452,7 +502,8 @@ bool TFormMain::SearchNotes(const QString& text)
     search_->supersede();
     NoteRows rows;
     const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
-    showNotes(std::move(rows));
+    if (ok || !dm_.fileGuard()->isLost())
+        showNotes(std::move(rows));
     return ok;
 }
 
@@ -498,6 +549,12 @@ void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
     UpdateCommandState();
 }
 
+void TFormMain::announceFileLost()
+{
+    if (dm_.fileGuard()->claimAnnouncement())
+        showPlainMessage(this, save_failure::fileLostAnnouncement());
+}
+
 void TFormMain::BlinkRunningAlarms()
 {
     notesModel_->blinkRunningAlarms();
@@ -506,4 +563,63 @@ void TFormMain::BlinkRunningAlarms()
 QList<qint32> TFormMain::listedNoteIds() const
 {
     return notesModel_->rows().ids();
+}
+
+void TFormMain::buildWebChecks()
+{
+    webChecks_ = new WebChecks(
+        {options_.webServer, options_.webTimeLimit, options_.downloadDirectory}, this);
+    connect(webChecks_, &WebChecks::updateChecked, this, [this](bool otherVersion) {
+        if (otherVersion && !quitting_) {
+            fUpdate = new TfUpdate(web::productSiteUrl(options_.webServer), this);
+            fUpdate->show();
+        }
+        CheckPublicity();
+    });
+    connect(webChecks_, &WebChecks::publicityChecked, this, [this](bool offered) {
+        // Where the browser engine cannot start, it would end the program: no window then.
+        if (!offered || quitting_ || !browser_engine::canStart(browser_engine::currentConditions()))
+            return;
+        web::GetLimits probeLimits;
+        probeLimits.timeLimit = options_.webTimeLimit;
+        Reklama = new TReklama(web::publicityPageUrl(options_.webServer), probeLimits, this);
+        Reklama->show();
+        Reklama->raise();
+        Reklama->activateWindow();
+    });
+
+    tUpdateAndPublicity = new QTimer(this);
+    tUpdateAndPublicity->setObjectName(QStringLiteral("tUpdateAndPublicity"));
+    tUpdateAndPublicity->setInterval(options_.webCheckDelay);
+    connect(tUpdateAndPublicity, &QTimer::timeout, this, &TFormMain::tUpdateAndPublicityTimer);
+    tUpdateAndPublicity->start();
+}
+
+void TFormMain::tUpdateAndPublicityTimer()
+{
+    // Nothing starts the timer again: the checks run once per run.
+    tUpdateAndPublicity->stop();
+    CheckUpdate();
+}
+
+void TFormMain::CheckUpdate()
+{
+    webChecks_->checkUpdate();
+}
+
+void TFormMain::CheckPublicity()
+{
+    webChecks_->checkPublicity();
+}
+
+void TFormMain::DeleteDownloadedFiles()
+{
+    webChecks_->deleteDownloadedFiles();
+}
+
+void TFormMain::OProgramieClick()
+{
+    auto* form = new TFormOProgramie(web::productSiteUrl(options_.webServer), this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->exec();
 }

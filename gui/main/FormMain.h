@@ -6,10 +6,13 @@
 
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
+#include "core/alarms/LocalClock.h"
+#include "core/web/WebAddresses.h"
 #include "gui/notes/NoteListHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 #include <chrono>
 
 class QAction;
@@ -22,9 +25,13 @@ class NoteRows;
 class QItemSelection;
 class QSystemTrayIcon;
 class QToolButton;
+class QTimer;
 class QTreeView;
 class TDM;
+class TReklama;
+class TfUpdate;
 class Tray;
+class WebChecks;
 
 struct FormMainOptions
 {
@@ -33,8 +40,17 @@ struct FormMainOptions
     bool trayAvailable = true;
     std::chrono::milliseconds alarmInterval = TAlarmChecker::kInterval;
     std::chrono::milliseconds blinkInterval = TBlinkingItems::kInterval;
-    // One pass of the alarm checker, run on its thread.
+    // The clock the alarm checker reads for each note.
+    AlarmClock clock = localClockReader();
+    // When set, replaces the alarm checker's pass over the database (run on its thread).
     PeriodicWorker::Pass checkAlarms;
+    // The maker's web server (scheme, host, port) of the update and publicity checks, also the
+    // product web site; the delay of the once-per-run check after start-up; the time limit of
+    // each web request; the folder of the downloaded files (empty: the per-user one).
+    QUrl webServer = web::defaultServer();
+    std::chrono::milliseconds webCheckDelay = std::chrono::minutes(3);
+    std::chrono::milliseconds webTimeLimit = std::chrono::seconds(30);
+    QString downloadDirectory;
 
     static FormMainOptions forThisDesktop();
 };
@@ -55,6 +71,20 @@ public:
     void QuitProgram();
     bool PauseAlarmChecker();
     void ResumeAlarmChecker();
+    // Run on the main thread for the alarm checker, which waits: shows AlarmBalloonTitle and
+    // AlarmBalloonText from the tray and reloads the full list.
+    void ShowAlarmBalloon();
+
+    // Update and publicity checks, once per run after webCheckDelay. They run on the event
+    // loop: CheckUpdate shows the new-version notice when another version is announced and,
+    // once it is done, runs CheckPublicity, which opens the publicity window when the server
+    // offers it.
+    void tUpdateAndPublicityTimer();
+    void CheckUpdate();
+    void CheckPublicity();
+    void DeleteDownloadedFiles();
+    void OProgramieClick();
+    WebChecks* webChecks() const { return webChecks_; }
 
     // Layout persistence.
     void LoadWindowGeometry();
@@ -76,6 +106,8 @@ public:
     // when the text is not empty, otherwise the full list) and shows the result of the newest
     // text once it is read. Any reload run meanwhile makes the pending result stale.
     void SzukanyCiagChange();
+    // Tells the user once that the database file was moved or replaced while the program ran.
+    void announceFileLost();
     // Switches images 2 and 3 of the running alarms at the top of the list.
     void BlinkRunningAlarms();
     NoteListModel* notesModel() const { return notesModel_; }
@@ -115,6 +147,10 @@ public:
     QAction* PMZakoncz = nullptr;
     QAction* NotatkaPokazEdytuj = nullptr;
     QAction* Ukryj = nullptr;
+    QTimer* tUpdateAndPublicity = nullptr;
+    // The new-version notice and the publicity window created last.
+    QPointer<TfUpdate> fUpdate;
+    QPointer<TReklama> Reklama;
 
     TAlarmChecker* alarmChecker() const { return AlarmChecker; }
     bool isQuitting() const { return quitting_; }
@@ -126,6 +162,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildTrayIcon();
+    void buildWebChecks();
     void hideMainWindow();
     int selectedCount() const;
     // Shows the rows of a fill, selects CurrentNoteId's row again and scrolls it into view.
@@ -137,8 +174,10 @@ private:
     NoteListModel* notesModel_ = nullptr;
     NoteListSearch* search_ = nullptr;
     Tray* tray_ = nullptr;
+    WebChecks* webChecks_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
     bool TrayClickBusy = false;
+    bool alarmBalloonContinuesPass_ = false;
     bool quitting_ = false;
 };

@@ -16,5 +16,7 @@ std::unique_ptr<TDM> createDataModule(const QString& databasePath);
 
 // The whole program: start-up, the event loop, shutdown. Returns the exit code.
 int run(QApplication& app);
+// The same on the given database file.
+int run(QApplication& app, const QString& databasePath);
 
 } // namespace startup

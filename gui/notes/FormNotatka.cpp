@@ -6,6 +6,7 @@
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteStore.h"
+#include "core/storage/SaveFailure.h"
 #include "gui/notes/LimitedMemo.h"
 #include "gui/notes/NoteListHost.h"
 #include "gui/platform/AnchorLayout.h"
@@ -28,7 +29,6 @@ namespace {
 
 const QString kWindowName = QStringLiteral("FormNotatka");
 const QString kNewNoteCaption = QStringLiteral("New note");
-const QString kNotSavedMessage = QStringLiteral("The note could not be saved!");
 
 constexpr QSize kDesignClientSize{392, 273};
 
@@ -273,6 +273,7 @@ qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
     try {
         return note_store::insertNote(dm_, row);
     } catch (const fb::Error& e) {
+        lastSaveError_ = e.text();
         dm_.ReportDbError(QStringLiteral("Can't add new note!"), kWindowName, e.text());
         return -1;
     }
@@ -284,6 +285,7 @@ bool TFormNotatka::UpdateNoteText(qint32 noteId, const QString& title, const QSt
         note_store::updateNoteText(dm_, noteId, title, message);
         return true;
     } catch (const fb::Error& e) {
+        lastSaveError_ = e.text();
         dm_.ReportDbError(QStringLiteral("Can't save changes in note!"), kWindowName, e.text());
         return false;
     }
@@ -293,6 +295,7 @@ void TFormNotatka::OKClick()
 {
     // The only database error that reaches here is the read of the stored alarm state; the
     // note's text is saved by then, and the editor stays open to save again.
+    lastSaveError_.clear();
     try {
         if (NoteId == -1) {
             if (!cAlarm->isChecked() || ValidateAlarm())
@@ -343,7 +346,15 @@ void TFormNotatka::SaveExistingNote()
 
 void TFormNotatka::reportNotSaved()
 {
-    showPlainMessage(this, kNotSavedMessage);
+    // The reason, when the user can act on it. A database file moved or replaced meanwhile is
+    // announced once in the whole program; should this be the first time, the editor says it.
+    const save_failure::Cause cause = save_failure::classify(lastSaveError_);
+    if (cause == save_failure::Cause::FileLost && dm_.fileGuard()->claimAnnouncement()) {
+        showPlainMessage(this, save_failure::noteNotSavedMessage(save_failure::Cause::Other) +
+                                   QStringLiteral("\n\n") + save_failure::fileLostAnnouncement());
+        return;
+    }
+    showPlainMessage(this, save_failure::noteNotSavedMessage(cause));
 }
 
 bool TFormNotatka::ValidateAlarm()

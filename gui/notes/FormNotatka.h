@@ -98,4 +98,6 @@ private:
     NoteListHost& noteList_;
     Clock clock_;
     bool shownOnce_ = false;
+    // The error text of the last failed write of the note, for the reason shown to the user.
+    QString lastSaveError_;
 };

@@ -1,6 +1,7 @@
 #include "gui/tray/Tray.h"
 
 #include "gui/platform/Icons.h"
+#include "gui/tray/DesktopNotifications.h"
 
 #include <QAction>
 #include <QMenu>
@@ -28,6 +29,32 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
                 if (reason == QSystemTrayIcon::Trigger)
                     emit clicked();
             });
+    connect(icon_, &QSystemTrayIcon::messageClicked, this, &Tray::balloonClicked);
     if (show)
         icon_->show();
+
+    notifications_ = new DesktopNotifications(QDBusConnection::sessionBus(), this);
+    connect(notifications_, &DesktopNotifications::activated, this, &Tray::balloonClicked);
+    connect(notifications_, &DesktopNotifications::failed, this, &Tray::showTrayBalloon);
+}
+
+void Tray::showAlarmBalloon(const QString& title, const QString& text, bool continuesPass)
+{
+    if (notifications_->isServiceAvailable()) {
+        const QIcon picture = icon_->icon();
+        notifications_->notify(
+            QStringLiteral("Quillbox"), title, text,
+            picture.pixmap(picture.availableSizes().value(0, QSize(32, 32))).toImage(),
+            continuesPass && previousOnBus_);
+        previousOnBus_ = true;
+        return;
+    }
+    previousOnBus_ = false;
+    showTrayBalloon(title, text);
+}
+
+void Tray::showTrayBalloon(const QString& title, const QString& text)
+{
+    // No display time: where the platform honours it, the balloon stays until it is clicked.
+    icon_->showMessage(title, text, QSystemTrayIcon::Information, 0);
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class DesktopNotifications;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -23,14 +24,26 @@ public:
     QAction* newNoteAction() const { return newNote_; }
     QAction* closeAction() const { return close_; }
 
+    // Shows the alarm balloon: as a notification of the desktop's notification service when
+    // there is one, else as the tray icon's own balloon with the information icon. A balloon
+    // that continues a pass takes the place of the pass's previous one, so the last, which
+    // lists every alarm of the pass, is what stays.
+    void showAlarmBalloon(const QString& title, const QString& text, bool continuesPass);
+
 signals:
     // A left click on the icon.
     void clicked();
+    // A click on an alarm balloon.
+    void balloonClicked();
 
 private:
+    void showTrayBalloon(const QString& title, const QString& text);
+
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;
     QAction* open_ = nullptr;
     QAction* newNote_ = nullptr;
     QAction* close_ = nullptr;
+    DesktopNotifications* notifications_ = nullptr;
+    bool previousOnBus_ = false; // the last balloon went to the notification service
 };

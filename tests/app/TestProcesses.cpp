@@ -63,8 +63,13 @@ private Q_SLOTS:
     void twoProgramsWriteOneFileAtOnce()
     {
         TestDatabase db;
-        auto dm = db.open(); // this process holds the file open as well
-        QCOMPARE(dm->GetSetting(QStringLiteral("x")), QStringLiteral("-1"));
+        // A third program holds the file open as well. (Not this process: its engine took the
+        // lock directory of the first database it opened, so it must not share this file.)
+        QProcess holder;
+        holder.setProcessEnvironment(environment());
+        holder.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("set"), db.path(), QStringLiteral("x"), QStringLiteral("1")});
+        QVERIFY(waitForOutput(holder, QProcess::StandardOutput, "written"));
         const int count = 150;
         QProcess first;
         QProcess second;
@@ -82,13 +87,62 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished(120000));
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(second.exitCode(), 0);
+        holder.kill();
+        QVERIFY(holder.waitForFinished(10000));
 
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")),
                  QString::number(2 * count));
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(DISTINCT ID) FROM NOTATKI")),
                  QString::number(2 * count));
-        dm.reset();
 
+        QProcess gfix;
+        gfix.setProcessEnvironment(environment());
+        gfix.setProcessChannelMode(QProcess::MergedChannels);
+        gfix.start(QStringLiteral(QUILLBOX_GFIX),
+                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                    QStringLiteral("sysdba"), db.path()});
+        QVERIFY(gfix.waitForFinished(60000));
+        const QByteArray report = gfix.readAll();
+        QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+    }
+
+    void aProgramWithoutTheLockFilesIsRefused()
+    {
+        // A program runs; a clean-up of hidden folders deletes the lock directory beside the
+        // database; a second program must then not open the file, or the two would hand out
+        // the same note IDs and overwrite each other's pages.
+        TestDatabase db;
+        QProcess first;
+        first.setProcessEnvironment(environment());
+        first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        first.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("hold"), db.path(), QStringLiteral("first "), QStringLiteral("30")});
+        QVERIFY(waitForOutput(first, QProcess::StandardOutput, "written"));
+        const QString lockDirectory = db.directory() + QStringLiteral("/.dbn.lock");
+        QVERIFY(QDir(lockDirectory).exists());
+        QVERIFY(QDir(lockDirectory).removeRecursively());
+
+        QProcess second;
+        second.setProcessEnvironment(environment());
+        second.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), db.path(), QStringLiteral("second "), QStringLiteral("30")});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitCode(), 3); // "No connection to database!" in the program
+        QVERIFY(second.readAllStandardError().contains("lock directory"));
+
+        // The program already running keeps working.
+        first.write("more\n");
+        QVERIFY(waitForOutput(first, QProcess::StandardOutput, "written"));
+        first.closeWriteChannel();
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE Tytul STARTING "
+                                          "WITH 'first '")),
+                 QStringLiteral("60"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("60"));
         QProcess gfix;
         gfix.setProcessEnvironment(environment());
         gfix.setProcessChannelMode(QProcess::MergedChannels);

@@ -3,8 +3,12 @@
 //                                                to be killed
 //   quillbox_db_writer notes <db> <tag> <count>  insert count notes one operation at a time,
 //                                                then exit 0 (1 on the first failure)
+//   quillbox_db_writer hold <db> <tag> <count>   insert count notes and print "written", again
+//                                                for each line read from stdin; exit 0 at its
+//                                                end
 //   quillbox_db_writer query <db> <sql> <unused>  print each row's columns, tab-separated,
 //                                                one row a line
+//   quillbox_db_writer execute <db> <sql> <unused> run one statement without a result
 #include "core/storage/DataModule.h"
 #include "core/storage/SqlText.h"
 
@@ -29,9 +33,10 @@ int main(int argc, char** argv)
         for (;;)
             QThread::sleep(60);
     }
-    if (args[1] == QStringLiteral("notes")) {
-        const int count = args[4].toInt();
-        for (int i = 0; i < count; ++i) {
+    const int count = args[4].toInt();
+    int written = 0;
+    auto insertNotes = [&]() -> bool {
+        for (int i = 0; i < count; ++i, ++written) {
             try {
                 dm.transact([&](DbSession& db) {
                     auto id =
@@ -40,14 +45,35 @@ int main(int argc, char** argv)
                     db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
                                               "Alarm) VALUES (") +
                                sql::number(id->integer(0)) + QStringLiteral(", ") +
-                               sql::quoted(args[3] + QString::number(i)) + QStringLiteral(", ") +
-                               sql::quoted(QString(500, QLatin1Char('x'))) +
+                               sql::quoted(args[3] + QString::number(written)) +
+                               QStringLiteral(", ") + sql::quoted(QString(500, QLatin1Char('x'))) +
                                QStringLiteral(", CURRENT_TIMESTAMP, 0)"));
                 });
             } catch (const fb::Error& e) {
                 std::fprintf(stderr, "%s\n", e.what());
-                return 1;
+                return false;
             }
+        }
+        return true;
+    };
+    if (args[1] == QStringLiteral("notes"))
+        return insertNotes() ? 0 : 1;
+    if (args[1] == QStringLiteral("hold")) {
+        char line[64];
+        do {
+            if (!insertNotes())
+                return 1;
+            std::puts("written");
+            std::fflush(stdout);
+        } while (std::fgets(line, sizeof line, stdin));
+        return 0;
+    }
+    if (args[1] == QStringLiteral("execute")) {
+        try {
+            dm.transact([&](DbSession& db) { db.execute(args[3]); });
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
         }
         return 0;
     }

@@ -692,18 +692,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("existing");
         QTest::addColumn<bool>("refusedByTrigger");
         QTest::addColumn<QString>("report");
-        QTest::newRow("new note, database gone") << false << false << "Can't add new note!";
-        QTest::newRow("new note, insert refused") << false << true << "Can't add new note!";
+        QTest::addColumn<QString>("message");
+        // A database file moved away while the editor was open is named as the reason.
+        const QString gone =
+            kNotSaved + QStringLiteral("\n\nThe database file was moved or replaced while "
+                                       "the program was running. Please restart the program.");
+        QTest::newRow("new note, database gone") << false << false << "Can't add new note!" << gone;
+        QTest::newRow("new note, insert refused")
+            << false << true << "Can't add new note!" << kNotSaved;
         QTest::newRow("existing note, database gone")
-            << true << false << "Can't save changes in note!";
+            << true << false << "Can't save changes in note!" << gone;
         QTest::newRow("existing note, update refused")
-            << true << true << "Can't save changes in note!";
+            << true << true << "Can't save changes in note!" << kNotSaved;
     }
     void saveFailureKeepsTheEditorOpen()
     {
         QFETCH(bool, existing);
         QFETCH(bool, refusedByTrigger);
         QFETCH(QString, report);
+        QFETCH(QString, message);
         TestDatabase db;
         // Saving would acknowledge this alarm, were the text saved.
         insertNote(db, NoteSeed{.id = 3, .alarm = AlarmRunning});
@@ -728,7 +735,7 @@ private Q_SLOTS:
         ModalWatcher& watcher = *watcher_;
         watcher.messages.clear();
         editor.OK->click();
-        QCOMPARE(watcher.messages, QStringList{kNotSaved});
+        QCOMPARE(watcher.messages, QStringList{message});
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Don't lose me"));
         QCOMPARE(editor.Tresc->storedText(), QStringLiteral("typed\r\nby hand"));

@@ -1,0 +1,193 @@
+#include "gui/web/FormOProgramie.h"
+
+#include "core/list/NoteImage.h"
+#include "gui/platform/AnchorLayout.h"
+#include "gui/platform/Icons.h"
+#include "gui/platform/Look.h"
+#include "gui/web/ClickLabel.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// A white box with a silver outline, framing the legend and the memo.
+QFrame* whiteBox(QWidget* parent, const char* name)
+{
+    auto* box = new QFrame(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setStyleSheet(QStringLiteral("QFrame { background: white; border: 1px solid silver; }"));
+    return box;
+}
+
+QLabel* picture(QWidget* parent, const char* name, int image)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setPixmap(icons::noteImage(image));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+QLabel* text(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+QStringList TFormOProgramie::memoLines(const QString& siteHost)
+{
+    // Broken by hand to fit the box: at most 30 characters a line.
+    return {
+        QStringLiteral("Quillbox"),
+        QString(),
+        QStringLiteral("You may use this program free"),
+        QStringLiteral("of charge, at home and at"),
+        QStringLiteral("work, and give unchanged"),
+        QStringLiteral("copies of it to others, as"),
+        QStringLiteral("long as no fee is asked for"),
+        QStringLiteral("them and this notice stays"),
+        QStringLiteral("with every copy you pass"),
+        QStringLiteral("on."),
+        QString(),
+        QStringLiteral("The program comes as it is,"),
+        QStringLiteral("without any warranty; its"),
+        QStringLiteral("authors answer for no loss."),
+        QString(),
+        QStringLiteral("Changing, decompiling or"),
+        QStringLiteral("repackaging it is forbidden."),
+        QString(),
+        siteHost,
+        QString(),
+    };
+}
+
+TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
+    : QDialog(parent), productSite_(std::move(productSite))
+{
+    setObjectName(QStringLiteral("FormOProgramie"));
+    setWindowTitle(QStringLiteral("Quillbox - About"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientSize);
+    look::applyWindowLook(this);
+
+    auto* layout = new AnchorLayout(this, kClientSize);
+    using E = AnchorLayout::Edge;
+
+    // In the order of the form: later widgets lie on top of earlier ones.
+    Label1 = new ClickLabel(productSite_.host(), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont linkFont = Label1->font();
+    linkFont.setPointSize(10);
+    linkFont.setUnderline(true);
+    Label1->setFont(linkFont);
+    QPalette linkPalette = Label1->palette();
+    linkPalette.setColor(QPalette::WindowText, Qt::blue);
+    Label1->setPalette(linkPalette);
+    Label1->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(Label1, QRect(165, 133, 120, 16), E::Left | E::Bottom);
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(bevel, QRect(0, 158, 457, 2));
+
+    layout->addWidget(whiteBox(this, "ShapeRamkaNaLogo"), QRect(239, 20, 202, 103));
+    layout->addWidget(whiteBox(this, "Shape1"), QRect(13, 20, 223, 103));
+
+    QLabel* legend = text(this, "Label2", QStringLiteral("Legend:"));
+    QFont bold = legend->font();
+    bold.setBold(true);
+    legend->setFont(bold);
+    layout->addWidget(legend, QRect(24, 24, 44, 13));
+    layout->addWidget(text(this, "Label3", QStringLiteral("- standard note")),
+                      QRect(60, 46, 75, 13));
+    layout->addWidget(text(this, "Label4", QStringLiteral("- note with planned alarm")),
+                      QRect(60, 73, 122, 13));
+    layout->addWidget(text(this, "Label5", QStringLiteral("- running alarm")),
+                      QRect(60, 100, 72, 13));
+
+    I3 = picture(this, "I3", note_image::RunningAlarmRays);
+    layout->addWidget(I3, QRect(32, 95, 17, 18));
+    I2 = picture(this, "I2", note_image::PlannedAlarm);
+    layout->addWidget(I2, QRect(32, 68, 17, 18));
+    I1 = picture(this, "I1", note_image::StandardNote);
+    layout->addWidget(I1, QRect(32, 41, 17, 18));
+    I33 = picture(this, "I33", note_image::RunningAlarm);
+    I33->hide();
+    layout->addWidget(I33, QRect(32, 95, 17, 18));
+
+    MemoInfo = new QPlainTextEdit(this);
+    MemoInfo->setObjectName(QStringLiteral("MemoInfo"));
+    MemoInfo->setReadOnly(true);
+    MemoInfo->setFrameShape(QFrame::NoFrame);
+    MemoInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemoInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QPalette memoPalette = MemoInfo->palette();
+    memoPalette.setColor(QPalette::Base, Qt::white);
+    MemoInfo->setPalette(memoPalette);
+    MemoInfo->setPlainText(memoLines(productSite_.host()).join(QLatin1Char('\n')));
+    layout->addWidget(MemoInfo, QRect(241, 21, 199, 100));
+
+    OK = new QPushButton(QStringLiteral("OK"), this);
+    OK->setObjectName(QStringLiteral("OK"));
+    OK->setAutoDefault(false);
+    layout->addWidget(OK, QRect(185, 166, 75, 25));
+    setTabOrder(MemoInfo, OK);
+    MemoInfo->setFocus();
+
+    Zamknij = new QAction(QStringLiteral("Zamknij"), this);
+    Zamknij->setObjectName(QStringLiteral("Zamknij"));
+    Zamknij->setShortcuts(
+        {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    Zamknij->setShortcutContext(Qt::WindowShortcut);
+    addAction(Zamknij);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kBlinkInterval);
+
+    connect(Label1, &ClickLabel::clicked, this, &TFormOProgramie::Label1Click);
+    connect(OK, &QPushButton::clicked, Zamknij, &QAction::trigger);
+    connect(Zamknij, &QAction::triggered, this, &TFormOProgramie::ZamknijExecute);
+    connect(Timer1, &QTimer::timeout, this, &TFormOProgramie::Timer1Timer);
+    Timer1->start();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), kClientSize);
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TFormOProgramie::Label1Click()
+{
+    // Whether a browser opened is not examined; the window stays open.
+    QDesktopServices::openUrl(productSite_);
+}
+
+void TFormOProgramie::Timer1Timer()
+{
+    // Exactly one of the two phases shows at any time.
+    const bool raysShown = !I3->isHidden();
+    I3->setVisible(!raysShown);
+    I33->setVisible(raysShown);
+}
+
+void TFormOProgramie::ZamknijExecute()
+{
+    reject();
+}

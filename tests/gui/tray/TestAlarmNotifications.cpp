@@ -1,0 +1,266 @@
+#include "NotificationBus.h"
+#include "core/storage/AlarmColumns.h"
+#include "core/storage/SqlText.h"
+#include "gui/main/FormMain.h"
+#include "gui/notes/FormNotatka.h"
+#include "support/ModalWatcher.h"
+#include "support/NoteListDriver.h"
+#include "support/TestDatabase.h"
+
+#include <QDBusConnectionInterface>
+#include <QtTest>
+#include <atomic>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kBeat = 10ms;
+
+// A note with a daily alarm at 08:30, planned.
+void insertAlarm(const TestDatabase& db, qint32 id, const QString& title, const QString& created,
+                 int state = AlarmPlanned, const QString& time = QStringLiteral("'08:30'"))
+{
+    db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm, "
+                              "AlarmRodzaj, AlarmData, AlarmGodzina) VALUES (") +
+               sql::number(id) + QStringLiteral(", ") + sql::quoted(title) +
+               QStringLiteral(", 'text', ") + sql::quoted(created) + QStringLiteral(", ") +
+               sql::number(state) + QStringLiteral(", 1, '2024.05.01', ") + time +
+               QStringLiteral(")"));
+}
+
+int stateOf(const TestDatabase& db, qint32 id)
+{
+    return db.scalar(QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = ") + sql::number(id))
+        .toInt();
+}
+
+// The test's clock, read by the checker thread.
+class TestClock
+{
+public:
+    void set(const QDateTime& now)
+    {
+        QMutexLocker lock(&mutex_);
+        now_ = now;
+    }
+    int reads() const { return reads_; }
+    AlarmClock clock()
+    {
+        return [this] {
+            ++reads_;
+            QMutexLocker lock(&mutex_);
+            return now_;
+        };
+    }
+
+private:
+    mutable QMutex mutex_;
+    QDateTime now_ = QDateTime(QDate(2024, 5, 1), QTime(12, 0));
+    std::atomic<int> reads_{0};
+};
+
+FormMainOptions alarmOptions(TestClock& clock)
+{
+    FormMainOptions options;
+    options.trayAvailable = true;
+    options.alarmInterval = kBeat;
+    options.blinkInterval = kBeat;
+    options.clock = clock.clock();
+    return options;
+}
+
+// Waits until a worker at the checker's beat has run count passes: as long as a checker that
+// is not paused would have run several.
+void waitBeats(int count)
+{
+    std::atomic<int> beats{0};
+    PeriodicWorker reference(kBeat, [&](PeriodicWorker&) { ++beats; });
+    reference.start();
+    QTRY_VERIFY(beats >= count);
+}
+
+const QString kTitle = QStringLiteral("Quillbox A L A R M");
+
+} // namespace
+
+// The main window's alarm checker on a real database and real threads at a short beat, with
+// the notifications going to a notification service on a private session bus.
+class TestAlarmNotifications : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(bus_.start());
+        service_ = std::make_unique<FakeNotificationService>(bus_.address());
+        QVERIFY(service_->registerService());
+        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+            QStringLiteral("org.freedesktop.Notifications")));
+    }
+
+    void init() { service_->received.clear(); }
+
+    void aDueAlarmTurnsRunningAndNotifiesOnce()
+    {
+        TestDatabase db;
+        insertNote(db, 1, QStringLiteral("Newest, no alarm"),
+                   QStringLiteral("2024.04.30 10:00:00"));
+        insertAlarm(db, 2, QStringLiteral("Milk"), QStringLiteral("2024.04.01 10:00:00"));
+        insertAlarm(db, 3, QStringLiteral("Tonight"), QStringLiteral("2024.03.01 10:00:00"),
+                    AlarmPlanned, QStringLiteral("'23:00'"));
+        auto dm = db.open();
+        TestClock clock;
+        TFormMain form(*dm, alarmOptions(clock));
+
+        QTRY_COMPARE(service_->received.size(), 1);
+        const auto& n = service_->received.first();
+        QCOMPARE(n.appName, QStringLiteral("Quillbox"));
+        QCOMPARE(n.summary, kTitle);
+        QCOMPARE(n.body, QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+        QCOMPARE(n.expireTimeout, 0);
+        QCOMPARE(form.AlarmBalloonTitle, kTitle);
+        QCOMPARE(form.AlarmBalloonText, n.body);
+        QCOMPARE(stateOf(db, 2), int(AlarmRunning));
+        // The reloaded list has it at the top, as a running alarm.
+        QCOMPARE(listedTitles(form).first(), QStringLiteral("Milk"));
+        QVERIFY(listedImages(form).first() >= 2);
+
+        // Later passes (each reads the clock for the evening alarm) leave it be.
+        const int reads = clock.reads();
+        QTRY_VERIFY(clock.reads() > reads + 5);
+        QCOMPARE(service_->received.size(), 1);
+        insertAlarm(db, 4, QStringLiteral("Marker"), QStringLiteral("2024.04.02 10:00:00"));
+        QTRY_COMPARE(service_->received.size(), 2);
+        QCOMPARE(service_->received[1].body,
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMarker\r\n"));
+        QCOMPARE(service_->received[1].replacesId, 0u);
+    }
+
+    void twoDueAlarmsListTheNewestFirstInOneNotification()
+    {
+        TestDatabase db;
+        insertAlarm(db, 1, QStringLiteral("Older"), QStringLiteral("2024.04.01 10:00:00"));
+        insertAlarm(db, 2, QStringLiteral("Newer"), QStringLiteral("2024.04.02 10:00:00"));
+        auto dm = db.open();
+        TestClock clock;
+        TFormMain form(*dm, alarmOptions(clock));
+
+        QTRY_VERIFY(!service_->received.isEmpty() &&
+                    service_->received.last().body.count(QStringLiteral("[Alarm")) == 2);
+        const QString newer =
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nNewer\r\n");
+        const QString older =
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nOlder\r\n");
+        QCOMPARE(service_->received.first().body, newer);
+        QCOMPARE(service_->received.first().replacesId, 0u);
+        QCOMPARE(service_->received.last().body, newer + older);
+        QCOMPARE(service_->received.last().replacesId, service_->received.first().id);
+        QCOMPARE(service_->received.size(), 2);
+        QCOMPARE(stateOf(db, 1), int(AlarmRunning));
+        QCOMPARE(stateOf(db, 2), int(AlarmRunning));
+        QCOMPARE(listedTitles(form).mid(0, 2),
+                 (QStringList{QStringLiteral("Newer"), QStringLiteral("Older")}));
+    }
+
+    void aClickOnTheNotificationShowsTheWindowWithTheListReloaded()
+    {
+        TestDatabase db;
+        insertAlarm(db, 1, QStringLiteral("Milk"), QStringLiteral("2024.04.01 10:00:00"));
+        auto dm = db.open();
+        TestClock clock;
+        TFormMain form(*dm, alarmOptions(clock));
+        QTRY_COMPARE(service_->received.size(), 1);
+        QVERIFY(!form.isVisible());
+
+        insertNote(db, 2, QStringLiteral("Written elsewhere"),
+                   QStringLiteral("2024.04.30 10:00:00"));
+        service_->invokeAction(service_->received[0].id, QStringLiteral("default"));
+        QTRY_VERIFY(form.isVisible());
+        QVERIFY(listedTitles(form).contains(QStringLiteral("Written elsewhere")));
+    }
+
+    void aDueAlarmFiresAfterTheEditorCloses()
+    {
+        TestDatabase db;
+        insertAlarm(db, 1, QStringLiteral("Milk"), QStringLiteral("2024.04.01 10:00:00"));
+        auto dm = db.open();
+        TestClock clock;
+        clock.set(QDateTime(QDate(2024, 5, 1), QTime(8, 0)));
+        TFormMain form(*dm, alarmOptions(clock));
+        QTRY_VERIFY(clock.reads() > 0);
+
+        bool pausedWhileOpen = false;
+        int readsWhileOpen = -1;
+        qsizetype notifiedWhileOpen = -1;
+        ModalWatcher watcher([&](QWidget* w) {
+            auto* editor = qobject_cast<TFormNotatka*>(w);
+            if (!editor)
+                return;
+            pausedWhileOpen = form.alarmChecker()->isPaused();
+            // The alarm's time comes while the editor is open.
+            clock.set(QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+            const int reads = clock.reads();
+            waitBeats(10);
+            readsWhileOpen = clock.reads() - reads;
+            notifiedWhileOpen = service_->received.size();
+            editor->reject();
+        });
+        form.NewNote();
+
+        QVERIFY(pausedWhileOpen);
+        QCOMPARE(readsWhileOpen, 0);
+        QCOMPARE(notifiedWhileOpen, 0);
+        QTRY_COMPARE(service_->received.size(), 1);
+        QCOMPARE(service_->received[0].body,
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+        QCOMPARE(stateOf(db, 1), int(AlarmRunning));
+    }
+
+    // The window goes while both threads run and alarms keep firing: its destruction stops
+    // them without waiting on anything that needs the window, and nothing runs after it.
+    void shutdownWithBothThreadsRunning_data()
+    {
+        QTest::addColumn<bool>("quitFirst");
+        QTest::newRow("window destroyed") << false;
+        QTest::newRow("quit sequence, then destroyed") << true;
+    }
+    void shutdownWithBothThreadsRunning()
+    {
+        QFETCH(bool, quitFirst);
+        TestDatabase db;
+        TDM seeder(db.path());
+        seeder.transact([&](DbSession& s) {
+            for (qint32 id = 1; id <= 200; ++id) {
+                s.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, DataGodzina, Alarm, "
+                                         "AlarmRodzaj, AlarmData, AlarmGodzina) VALUES (") +
+                          sql::number(id) +
+                          QStringLiteral(", 'n', '2024.04.01 10:00:00', 2, 1, '2024.05.01', "
+                                         "'08:30')"));
+            }
+        });
+        auto dm = db.open();
+        TestClock clock;
+        auto form = std::make_unique<TFormMain>(*dm, alarmOptions(clock));
+        QPointer<TAlarmChecker> checker = form->alarmChecker();
+        QTRY_VERIFY(service_->received.size() >= 2);
+        if (quitFirst)
+            form->QuitProgram();
+        form.reset();
+        QVERIFY(!checker);
+        const int reads = clock.reads();
+        waitBeats(5);
+        QCOMPARE(clock.reads(), reads);
+        const int running =
+            db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE Alarm = 1")).toInt();
+        QVERIFY(running > 0 && running < 200);
+    }
+
+private:
+    PrivateSessionBus bus_;
+    std::unique_ptr<FakeNotificationService> service_;
+};
+
+QTEST_MAIN(TestAlarmNotifications)
+#include "TestAlarmNotifications.moc"
