@@ -65,6 +65,20 @@ class TestDesktop : public QObject
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
+    // Runs one statement on the installation's database from another program.
+    static bool execute(const Installation& app, const QString& sql)
+    {
+        QProcess writer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("FIREBIRD"));
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        writer.setProcessEnvironment(env);
+        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer.start(QStringLiteral(QUILLBOX_DB_WRITER),
+                     {QStringLiteral("execute"), app.database(), sql, QStringLiteral("-")});
+        return writer.waitForFinished(30000) && writer.exitCode() == 0;
+    }
+
     static QStringList layoutKeys(const Installation& app)
     {
         return query(app, QStringLiteral("SELECT Ustawienie FROM USTAWIENIA WHERE Ustawienie "
@@ -196,6 +210,72 @@ private Q_SLOTS:
         QCOMPARE(desktop_->caption(confirmation), QStringLiteral("Quillbox - Delete"));
         QVERIFY(key(*desktop_, QStringLiteral("Escape")));
         QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Delete")));
+        finish(*app);
+    }
+
+    void aDueAlarmReachesTheNotificationDaemon()
+    {
+        auto app = install();
+        // A daily alarm since yesterday at midnight: due today whatever the time.
+        const QDate yesterday = QDate::currentDate().addDays(-1);
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
+                                             "Alarm, AlarmRodzaj, AlarmData, AlarmGodzina) "
+                                             "VALUES (7, 'Milk', '', '%1 09:00:00', 2, 1, '%1', "
+                                             "'00:00')")
+                                  .arg(yesterday.toString(QStringLiteral("yyyy.MM.dd")))));
+        start(*app, *desktop_);
+        QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
+
+        // The checker looks every 10 s; the notification is what the daemon was sent.
+        const QString entry = QStringLiteral("[Alarm: %1 00:00] (daily alarm)\r\nMilk\r\n")
+                                  .arg(yesterday.toString(QStringLiteral("yyyy-MM-dd")));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            desktop_->notificationTraffic().contains(QStringLiteral("string \"%1\"").arg(entry)),
+            40000);
+        const QString traffic = desktop_->notificationTraffic();
+        QVERIFY2(traffic.contains(QStringLiteral("string \"Quillbox A L A R M\"")),
+                 qPrintable(traffic));
+        QVERIFY2(traffic.contains(QStringLiteral("string \"Quillbox\"")), qPrintable(traffic));
+        QCOMPARE(query(*app, QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 7")),
+                 QStringList{QStringLiteral("1")});
+        finish(*app);
+    }
+
+    void aStoredPasswordAsksFirstAndEscEndsTheProgram()
+    {
+        auto app = install();
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO USTAWIENIA (Ustawienie, Wartosc) "
+                                             "VALUES ('HasloDostepu', 'secret')")));
+        start(*app, *desktop_);
+        const quint32 login = desktop_->waitForWindow(QStringLiteral("^Quillbox - Login"));
+        QVERIFY2(login != 0, "no login window at start");
+        QCOMPARE(desktop_->caption(login), QStringLiteral("Quillbox - Login"));
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(login)}));
+        QVERIFY(key(*desktop_, QStringLiteral("Escape")));
+        QVERIFY2(app->process.waitForFinished(10000), "Esc in the login window did not end it");
+        QCOMPARE(app->process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app->process.exitCode(), 0);
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), false).isEmpty());
+        QCOMPARE(layoutKeys(*app), QStringList{});
+    }
+
+    void aStoredPasswordLetsTheRightEntryIn()
+    {
+        auto app = install();
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO USTAWIENIA (Ustawienie, Wartosc) "
+                                             "VALUES ('HasloDostepu', 'secret')")));
+        start(*app, *desktop_);
+        const quint32 login = desktop_->waitForWindow(QStringLiteral("^Quillbox - Login"));
+        QVERIFY(login != 0);
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(login)}));
+        QVERIFY(type(*desktop_, QStringLiteral("secret")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Login")));
+        QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
+                 "the right password did not lead to the tray");
         finish(*app);
     }
 

@@ -4,10 +4,17 @@
 // Started without an X display of its own choosing, it starts a private desktop (Xvfb with
 // openbox) and runs itself again there on the xcb platform.
 
+#include "core/web/WebAddresses.h"
+#include "gui/access/FormHaslo.h"
+#include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "gui/web/FormOProgramie.h"
+#include "gui/web/PublicityBig.h"
+#include "gui/web/Update.h"
 #include "support/NoteListDriver.h"
+#include "support/TestHttpServer.h"
 #include "support/XDesktop.h"
 
 #include <QApplication>
@@ -78,6 +85,36 @@ int renderAll(const QString& folder)
         confirmation.NoteId = 1;
         ok &= capture(&confirmation, folder, QStringLiteral("delete-confirmation"));
     }
+    {
+        TFormHaslo password(*dm, &form);
+        ok &= capture(&password, folder, QStringLiteral("password"));
+    }
+    {
+        TFormLogowanie login(*dm);
+        ok &= capture(&login, folder, QStringLiteral("login"));
+    }
+    {
+        TFormOProgramie about(web::productSiteUrl(web::defaultServer()), &form);
+        ok &= capture(&about, folder, QStringLiteral("about"));
+    }
+    {
+        TfUpdate notice(web::productSiteUrl(web::defaultServer()));
+        // Fully faded in, as it stands two seconds after it appears.
+        notice.show();
+        QTest::qWait(2500);
+        ok &= capture(&notice, folder, QStringLiteral("new-version-notice"));
+    }
+    {
+        // The publicity page from a server of our own.
+        TestHttpServer server;
+        server.answer(QStringLiteral("/app/Quillbox/publicity2/"), 200,
+                      "<html><body style='background:#fffbf0;font-family:sans-serif'>"
+                      "<h2>Quillbox</h2><p>Notes that remind you.</p></body></html>");
+        TReklama publicity(web::publicityPageUrl(server.server()), web::GetLimits{});
+        publicity.show();
+        QTest::qWait(3000);
+        ok &= capture(&publicity, folder, QStringLiteral("publicity"));
+    }
     return ok ? 0 : 1;
 }
 
@@ -88,6 +125,7 @@ int main(int argc, char** argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QDir::currentPath() + QStringLiteral("/screenshots");
     if (qEnvironmentVariableIsSet(kInsideDesktop)) {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QApplication app(argc, argv);
         return renderAll(folder);
     }
@@ -101,6 +139,8 @@ int main(int argc, char** argv)
     QProcess inside;
     QProcessEnvironment env = desktop.environment();
     env.insert(QLatin1String(kInsideDesktop), QStringLiteral("1"));
+    // The browser engine of the publicity window refuses to run as root with its sandbox on.
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
     inside.setProcessEnvironment(env);
     inside.setProcessChannelMode(QProcess::ForwardedChannels);
     inside.start(QCoreApplication::applicationFilePath(), {folder});
