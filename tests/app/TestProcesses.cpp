@@ -183,14 +183,22 @@ private Q_SLOTS:
             p->setProcessEnvironment(environment());
             p->setProcessChannelMode(QProcess::ForwardedChannels);
         }
-        asRoot.start(
-            QStringLiteral(QUILLBOX_DB_WRITER),
-            {QStringLiteral("notes"), path, QStringLiteral("root "), QString::number(count)});
         asUser.start(setpriv,
                      {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=%1").arg(group),
                       QStringLiteral("--clear-groups"), QStringLiteral(QUILLBOX_DB_WRITER),
                       QStringLiteral("notes"), path, QStringLiteral("user "),
                       QString::number(count)});
+        // The user's program makes the engine's lock files first. An engine running as root
+        // hands every lock file it creates to the "firebird" user and group, which would lock
+        // the user of the database's group out; files it finds already there it leaves alone.
+        const QDir locks(shared + QStringLiteral("/.dbn.lock"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !locks.entryList({QStringLiteral("fb_lock_*")}, QDir::Files).isEmpty() ||
+                asUser.state() == QProcess::NotRunning,
+            60000);
+        asRoot.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), path, QStringLiteral("root "), QString::number(count)});
         QVERIFY(asRoot.waitForFinished(120000));
         QVERIFY(asUser.waitForFinished(120000));
         QCOMPARE(asRoot.exitCode(), 0);
