@@ -1,11 +1,14 @@
-# Front door: `make run` to use Quillbox, `make test` to test it, `make bench` to measure it.
+# Front door: `make run` to use Quillbox, `make test` to test it, `make bench` to measure it;
+# `make install` (PREFIX, DESTDIR) and `make package` (a Debian package in build/package/).
 BUILD ?= build
+PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2
+            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2 \
+            firebird3.0-server appstream desktop-file-utils dpkg-dev
 
-.PHONY: all deps build run test test-sanitize bench format clean
+.PHONY: all deps build run test test-sanitize bench install package format clean
 
 all: build
 
@@ -34,6 +37,14 @@ test-sanitize: deps
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	cd $(BUILD) && ./bench/run_benchmarks
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/quillbox_*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -49,6 +49,11 @@ QString TDM::defaultDatabasePath()
 
 void TDM::attach()
 {
+    if (!firebird_environment::isRemote(path_)) {
+        const QString problem = firebird_environment::localFileProblem(path_);
+        if (!problem.isEmpty())
+            throw fb::Error(problem.toStdString());
+    }
     firebird_environment::prepare(path_);
     db_.attach(path_, kUser, kPassword, kCharacterSet);
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
@@ -59,6 +64,15 @@ void TDM::ensureConnected()
 {
     if (!db_.isAttached())
         attach();
+}
+
+void TDM::dropConnection()
+{
+    qCWarning(lcDatabase).noquote() << "lost the connection to" << path_;
+    try {
+        db_.detach();
+    } catch (const fb::Error&) {
+    }
 }
 
 bool TDM::Connect()

@@ -3,6 +3,7 @@
 //                                                to be killed
 //   quillbox_db_writer notes <db> <tag> <count>  insert count notes one operation at a time,
 //                                                then exit 0 (1 on the first failure)
+//   quillbox_db_writer titles <db>               print the notes' titles, newest first
 #include "core/storage/DataModule.h"
 #include "core/storage/SqlText.h"
 
@@ -14,11 +15,25 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5)
+    if (args.size() != 5 && !(args.size() == 3 && args[1] == QStringLiteral("titles")))
         return 2;
     TDM dm(args[2]);
     if (!dm.Connect())
         return 3;
+    if (args[1] == QStringLiteral("titles")) {
+        try {
+            dm.transact([](DbSession& db) {
+                auto query = db.open(
+                    QStringLiteral("SELECT Tytul FROM NOTATKI ORDER BY DataGodzina DESC, ID DESC"));
+                while (query->fetch())
+                    std::puts(query->text(0).toUtf8().constData());
+            });
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+        return 0;
+    }
     if (args[1] == QStringLiteral("set")) {
         if (!dm.SetSetting(args[3], args[4]))
             return 1;
