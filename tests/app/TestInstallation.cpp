@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -120,15 +119,13 @@ private Q_SLOTS:
             QCOMPARE(icon.pixelColor(icon.width() / 2, icon.height() / 2).alpha(), 255);
         }
 
-        QSettings desktop(
-            usr + QStringLiteral("/share/applications/example.quillbox.Quillbox.desktop"),
-            QSettings::IniFormat);
-        desktop.beginGroup(QStringLiteral("Desktop Entry"));
-        QCOMPARE(desktop.value(QStringLiteral("Name")).toString(), QStringLiteral("Quillbox"));
-        QCOMPARE(desktop.value(QStringLiteral("Icon")).toString(), QStringLiteral("quillbox"));
-        QCOMPARE(desktop.value(QStringLiteral("Exec")).toString(), QStringLiteral("quillbox"));
-        QCOMPARE(desktop.value(QStringLiteral("Categories")).toString(),
-                 QStringLiteral("Utility;"));
+        QFile desktop(usr +
+                      QStringLiteral("/share/applications/example.quillbox.Quillbox.desktop"));
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = desktop.readAll().split('\n');
+        for (const char* line : {"[Desktop Entry]", "Name=Quillbox", "Icon=quillbox",
+                                 "Exec=quillbox", "Categories=Utility;", "Type=Application"})
+            QVERIFY2(lines.contains(QByteArray(line)), line);
 
         int code = 0;
         const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
@@ -259,9 +256,9 @@ private Q_SLOTS:
         out = run(QStringLiteral("dpkg-deb"),
                   {QStringLiteral("-f"), deb, QStringLiteral("Depends")}, &code);
         QCOMPARE(code, 0);
-        // The libraries it links and the engine plugin it loads.
-        for (const char* package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6",
-                                    "libqt6dbus6", "libfbclient2", "firebird3.0-server-core"})
+        // The libraries it links (found by dpkg-shlibdeps) and the engine plugin it loads.
+        for (const char* package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libfbclient2",
+                                    "firebird3.0-server-core"})
             QVERIFY2(out.contains(package),
                      qPrintable(QString::fromUtf8(out) + QLatin1String(package)));
 
