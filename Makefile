@@ -1,5 +1,7 @@
-# Front door: `make run` to use Quillbox, `make test` to test it, `make bench` to measure it.
+# Front door: `make run` to use Quillbox, `make test` to test it, `make bench` to measure it;
+# `make install` (PREFIX, DESTDIR) and `make package` (a Debian package in build/package/).
 BUILD ?= build
+PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 # Debian packages of the build and the tests, one a line.
@@ -9,9 +11,15 @@ PACKAGES := \
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
     fonts-dejavu-core fonts-liberation2 \
     dbus-daemon tzdata \
-    xvfb openbox trayer dunst xdotool x11-utils dbus-bin
+    xvfb openbox trayer dunst xdotool x11-utils dbus-bin \
+    appstream desktop-file-utils dpkg-dev
+# Debian's Firebird server for the tests of a shared database: unpacked into the build folder,
+# not installed. The installed package would add a system service and a "firebird" user, and
+# the engine then gives every lock file a program run as root creates to that user, which
+# locks everybody else out of a database folder shared through a group.
+SERVER_DIR := $(BUILD)/firebird-server
 
-.PHONY: all deps build run test test-sanitize bench screenshots format clean
+.PHONY: all deps build run test test-sanitize bench screenshots install package server format clean
 
 all: build
 
@@ -29,11 +37,12 @@ build: deps
 run: build
 	./$(BUILD)/quillbox
 
-test: build
+test: build server
 	cd $(BUILD) && ctest --output-on-failure -j 2
 
-test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLBOX_SANITIZE=ON
+test-sanitize: deps server
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLBOX_SANITIZE=ON \
+	  -DQUILLBOX_FIREBIRD_SERVER_BINARY=$(abspath $(SERVER_DIR))/usr/sbin/firebird
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure
 
@@ -44,6 +53,20 @@ bench: build
 screenshots: build
 	cmake --build $(BUILD) --target render_windows -j $(JOBS)
 	./$(BUILD)/tests/render_windows $(BUILD)/screenshots
+
+server:
+	@test -x $(SERVER_DIR)/usr/sbin/firebird || { \
+	  mkdir -p $(SERVER_DIR) && cd $(SERVER_DIR) && apt-get download -qq firebird3.0-server && \
+	  dpkg-deb -x firebird3.0-server_*.deb . ; } || \
+	  echo "No Firebird server binary: the shared-server tests will be skipped."
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/quillbox_*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

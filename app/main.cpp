@@ -12,6 +12,8 @@ int main(int argc, char** argv)
         return backup::runBackupCommand(QCoreApplication::arguments(), TDM::defaultDatabasePath())
             .value_or(2);
     }
+    if (const auto exitCode = startup::answerCommandLine(argc, argv))
+        return *exitCode;
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // for the embedded browser
     QApplication app(argc, argv);
     return startup::run(app);

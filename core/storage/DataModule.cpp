@@ -69,6 +69,11 @@ QString TDM::defaultDatabasePath()
 
 void TDM::attach()
 {
+    if (!firebird_environment::isRemote(path_)) {
+        const QString problem = firebird_environment::localFileProblem(path_);
+        if (!problem.isEmpty())
+            throw fb::Error(problem.toStdString());
+    }
     firebird_environment::prepare(path_);
     guard_->check();
     // Before the program's first attach: a file that another program holds open without
@@ -88,6 +93,15 @@ void TDM::ensureConnected()
 {
     if (!db_.isAttached())
         attach();
+}
+
+void TDM::dropConnection()
+{
+    qCWarning(lcDatabase).noquote() << "lost the connection to" << path_;
+    try {
+        db_.detach();
+    } catch (const fb::Error&) {
+    }
 }
 
 bool TDM::Connect()

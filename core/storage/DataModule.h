@@ -71,12 +71,34 @@ public:
     // when it is closed), in a transaction of its own that is committed when work returns and
     // rolled back when it throws. Errors are thrown as fb::Error; so is a database file that
     // was moved or replaced since it was opened, before anything is sent.
+    // A connection found lost (the server went away) is dropped, so the next operation opens
+    // it anew.
     template <typename Work>
     auto transact(Work&& work) -> decltype(work(std::declval<DbSession&>()))
     {
         std::lock_guard lock(mutex_);
         guard_->check();
         ensureConnected();
+        try {
+            return inTransaction(std::forward<Work>(work));
+        } catch (const fb::Error& e) {
+            if (e.connectionLost())
+                dropConnection();
+            throw;
+        }
+    }
+
+    // Set by the login gate when the right password was given.
+    bool AccessGranted = false;
+
+signals:
+    // Emitted after each successful attach, first or re-opened.
+    void attached();
+
+private:
+    template <typename Work>
+    auto inTransaction(Work&& work) -> decltype(work(std::declval<DbSession&>()))
+    {
         fb::Transaction tr(db_);
         DbSession session(db_, tr);
         if constexpr (std::is_void_v<decltype(work(session))>) {
@@ -89,15 +111,8 @@ public:
         }
     }
 
-    // Set by the login gate when the right password was given.
-    bool AccessGranted = false;
-
-signals:
-    // Emitted after each successful attach, first or re-opened.
-    void attached();
-
-private:
     void ensureConnected();
+    void dropConnection();
     void attach();
 
     QString path_;

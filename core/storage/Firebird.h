@@ -21,7 +21,16 @@ class Error : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
+    Error(const std::string& text, bool connectionLost)
+        : std::runtime_error(text), connectionLost_(connectionLost)
+    {}
     QString text() const { return QString::fromUtf8(what()); }
+    // True when the link to the database is gone (a server that went away or shut the
+    // database down): the attachment is of no further use and must be opened anew.
+    bool connectionLost() const { return connectionLost_; }
+
+private:
+    bool connectionLost_ = false;
 };
 
 class Attachment

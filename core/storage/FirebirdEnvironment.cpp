@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
@@ -213,11 +214,28 @@ QString lockSharingProblem(const QString& databasePath)
 
 bool isRemote(const QString& databasePath)
 {
-    // "C:/..." style drive letters do not occur here; any colon before the first slash names
-    // a host, as does the "inet://" form.
-    const qsizetype colon = databasePath.indexOf(QLatin1Char(':'));
-    const qsizetype slash = databasePath.indexOf(QLatin1Char('/'));
-    return colon > 0 && (slash < 0 || colon < slash);
+    // The client library's own reading of a connection string: "host:path", "host/port:path"
+    // (the host may be a bracketed IPv6 address), or a protocol prefix such as "inet://". A
+    // local path is absolute, starts with a dot, or holds no colon before its first directory.
+    static const QRegularExpression server(QStringLiteral(
+        "^(?:[A-Za-z][A-Za-z0-9]*://|(?:\\[[^\\]]*\\]|[^/:\\[\\].][^/:\\[\\]]*)(?:/[^/:]+)?:)"));
+    return server.match(databasePath).hasMatch();
+}
+
+QString localFileProblem(const QString& databasePath)
+{
+    QFile file(databasePath);
+    if (!file.exists())
+        return databasePath + QStringLiteral(": no such file");
+    if (!file.open(QIODevice::ReadOnly))
+        return databasePath + QStringLiteral(": ") + file.errorString();
+    // The header page: page type 1 first, and at byte 18 the on-disk structure version, whose
+    // high bit marks a Firebird database.
+    const QByteArray head = file.read(20);
+    const bool firebird = head.size() == 20 && head[0] == 1 && (uchar(head[19]) & 0x80) != 0;
+    if (!firebird)
+        return databasePath + QStringLiteral(" is not a Firebird database");
+    return {};
 }
 
 QString lockDirectoryFor(const QString& databasePath)

@@ -29,7 +29,13 @@ QString lockSharingProblem(const QString& databasePath);
 // The lock directory the engine of this process uses (FIREBIRD_LOCK, else its default).
 QString effectiveLockDirectory();
 
-// True when the path names a database on a server ("host:/path/dbn.ib").
+// Empty when the local file at databasePath is there and begins like a Firebird database;
+// otherwise why it is not one. The engine, given any other file, would first make its lock
+// directory beside it: the program leaves a place it was wrongly pointed at as it found it.
+QString localFileProblem(const QString& databasePath);
+
+// True when the path names a database on a server ("host:/path/dbn.ib",
+// "host/port:/path/dbn.ib", "inet://host/path").
 bool isRemote(const QString& databasePath);
 
 } // namespace firebird_environment

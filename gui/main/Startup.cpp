@@ -1,5 +1,7 @@
 #include "gui/main/Startup.h"
 
+#include "core/settings/CommandLine.h"
+#include "core/settings/DatabaseLocation.h"
 #include "core/storage/DataModule.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
@@ -19,9 +21,45 @@ std::unique_ptr<TDM> createDataModule(const QString& databasePath)
     return dm;
 }
 
+std::optional<int> answerCommandLine(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const command_line::Parsed parsed = command_line::parse(arguments);
+    if (parsed.outcome == command_line::Outcome::Help ||
+        parsed.outcome == command_line::Outcome::Version)
+        return command_line::report(parsed, arguments.value(0));
+    return std::nullopt;
+}
+
+QString chooseDatabase(const QString& option)
+{
+    using namespace database_location;
+    const Facts facts = factsOfThisProcess(option);
+    const Choice choice = choose(facts);
+    if (choice.path.isEmpty()) {
+        qCWarning(lcDatabase) << "no place for the per-user database: no home directory";
+        return {};
+    }
+    if (choice.source == Source::PerUser) {
+        QString error;
+        const Creation made = createPerUserDatabase(
+            choice.path, installedEmptyDatabases(facts.executableDir), &error);
+        if (made == Creation::Created)
+            qCInfo(lcDatabase).noquote() << "created" << choice.path;
+        else if (made != Creation::AlreadyThere)
+            qCWarning(lcDatabase).noquote() << "cannot create" << choice.path << ":" << error;
+    }
+    return choice.path;
+}
+
 int run(QApplication& app)
 {
-    return run(app, TDM::defaultDatabasePath());
+    const command_line::Parsed parsed = command_line::parse(QApplication::arguments());
+    if (parsed.outcome != command_line::Outcome::Run)
+        return command_line::report(parsed, QApplication::arguments().value(0));
+    return run(app, chooseDatabase(parsed.options.database));
 }
 
 int run(QApplication& app, const QString& databasePath)

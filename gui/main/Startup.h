@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QApplication;
 class TDM;
@@ -14,7 +15,18 @@ namespace startup {
 // connection again.
 std::unique_ptr<TDM> createDataModule(const QString& databasePath);
 
-// The whole program: start-up, the event loop, shutdown. Returns the exit code.
+// Answers --help and --version before the application object exists, so they work without a
+// display. Returns the exit status when the program should end here. Anything this first look
+// does not understand may be an option of Qt's own; run() judges it once Qt has taken those.
+std::optional<int> answerCommandLine(int argc, char** argv);
+
+// The database the program opens for the --database value (empty when not given), by the
+// rule of core/settings/DatabaseLocation.h; the per-user database is made when it is the one
+// chosen and does not exist yet. Empty when there is no place for it.
+QString chooseDatabase(const QString& option);
+
+// The whole program: its command line, start-up, the event loop, shutdown. Returns the exit
+// code.
 int run(QApplication& app);
 // The same on the given database file.
 int run(QApplication& app, const QString& databasePath);

@@ -112,6 +112,18 @@ QIcon trayIcon()
     return QIcon(draw(note_image::StandardNote));
 }
 
+QImage applicationIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The tray picture is drawn on a 16-pixel grid; larger sizes scale that grid.
+    p.scale(size / 16.0, size / 16.0);
+    drawStickyNote(p, QRectF(1.5, 1.5, 13, 13));
+    return image;
+}
+
 QIcon newNote()
 {
     QPixmap pixmap = canvas(22, 22);

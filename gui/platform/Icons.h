@@ -3,6 +3,7 @@
 // The program's pictures, drawn in code so the executable needs no files beside it.
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace icons {
@@ -11,6 +12,8 @@ namespace icons {
 QPixmap noteImage(int index);
 
 QIcon trayIcon();
+// The tray's sticky note drawn at size x size pixels, for the desktop's icon theme.
+QImage applicationIcon(int size);
 QIcon newNote();
 QIcon trash();
 QPixmap trashDisabled();

@@ -9,6 +9,7 @@
 //   quillbox_db_writer query <db> <sql> <unused>  print each row's columns, tab-separated,
 //                                                one row a line
 //   quillbox_db_writer execute <db> <sql> <unused> run one statement without a result
+//   quillbox_db_writer titles <db>               print the notes' titles, newest first
 #include "core/storage/DataModule.h"
 #include "core/storage/SqlText.h"
 
@@ -20,11 +21,25 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5)
+    if (args.size() != 5 && !(args.size() == 3 && args[1] == QStringLiteral("titles")))
         return 2;
     TDM dm(args[2]);
     if (!dm.Connect())
         return 3;
+    if (args[1] == QStringLiteral("titles")) {
+        try {
+            dm.transact([](DbSession& db) {
+                auto query = db.open(
+                    QStringLiteral("SELECT Tytul FROM NOTATKI ORDER BY DataGodzina DESC, ID DESC"));
+                while (query->fetch())
+                    std::puts(query->text(0).toUtf8().constData());
+            });
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+        return 0;
+    }
     if (args[1] == QStringLiteral("set")) {
         if (!dm.SetSetting(args[3], args[4]))
             return 1;

@@ -41,6 +41,11 @@ TestDatabase::TestDatabase() : path_(freshTestDirectory() + QStringLiteral("/dbn
     QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+QString TestDatabase::connection() const
+{
+    return qEnvironmentVariable("QUILLBOX_TEST_SERVER") + path_;
+}
+
 QString TestDatabase::directory() const
 {
     return QFileInfo(path_).absolutePath();
@@ -48,21 +53,21 @@ QString TestDatabase::directory() const
 
 std::unique_ptr<TDM> TestDatabase::open() const
 {
-    auto dm = std::make_unique<TDM>(path_);
+    auto dm = std::make_unique<TDM>(connection());
     if (!dm->Connect())
-        qFatal("cannot open the test database %s", qPrintable(path_));
+        qFatal("cannot open the test database %s", qPrintable(connection()));
     return dm;
 }
 
 void TestDatabase::execute(const QString& sql) const
 {
-    TDM dm(path_);
+    TDM dm(connection());
     dm.transact([&](DbSession& db) { db.execute(sql); });
 }
 
 QString TestDatabase::scalar(const QString& sql) const
 {
-    TDM dm(path_);
+    TDM dm(connection());
     return dm.transact([&](DbSession& db) {
         auto query = db.open(sql);
         return query->fetch() ? query->text(0) : QString();

@@ -13,7 +13,11 @@ class TestDatabase
 public:
     TestDatabase();
 
+    // The database file.
     const QString& path() const { return path_; }
+    // What a connection names to reach it: the file itself, or the file through the test
+    // server when QUILLBOX_TEST_SERVER holds a server's prefix ("127.0.0.1/<port>:").
+    QString connection() const;
     QString directory() const;
     std::unique_ptr<TDM> open() const;
 

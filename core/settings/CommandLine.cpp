@@ -1,0 +1,162 @@
+#include "core/settings/CommandLine.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#ifndef QUILLBOX_VERSION
+#define QUILLBOX_VERSION "3.0"
+#endif
+
+namespace command_line {
+namespace {
+
+struct OptionSpec
+{
+    const char* name;      // with its dashes
+    const char* shortName; // or nullptr
+    const char* valueName; // nullptr for an option without a value
+    const char* description;
+    std::function<void(Parsed&, const QString&)> apply;
+};
+
+const std::vector<OptionSpec>& table()
+{
+    static const std::vector<OptionSpec> options{
+        {"--database", nullptr, "PATH",
+         "open this note database: a file, or host:/path or host/port:/path on a Firebird "
+         "server (also QUILLBOX_DATABASE)",
+         [](Parsed& p, const QString& value) { p.options.database = value; }},
+        {"--help", "-h", nullptr, "show this help and exit",
+         [](Parsed& p, const QString&) { p.outcome = Outcome::Help; }},
+        {"--version", nullptr, nullptr, "show the version and exit",
+         [](Parsed& p, const QString&) { p.outcome = Outcome::Version; }},
+    };
+    return options;
+}
+
+const OptionSpec* find(const QString& name)
+{
+    for (const OptionSpec& spec : table()) {
+        if (name == QLatin1String(spec.name) ||
+            (spec.shortName && name == QLatin1String(spec.shortName)))
+            return &spec;
+    }
+    return nullptr;
+}
+
+Parsed failure(const QString& text)
+{
+    Parsed parsed;
+    parsed.outcome = Outcome::Error;
+    parsed.error = text;
+    return parsed;
+}
+
+} // namespace
+
+Parsed parse(const QStringList& arguments)
+{
+    Parsed parsed;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--")) {
+            if (i + 1 < arguments.size())
+                return failure(QStringLiteral("unexpected argument '%1'").arg(arguments[i + 1]));
+            break;
+        }
+        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-"))
+            return failure(QStringLiteral("unexpected argument '%1'").arg(argument));
+
+        const qsizetype equals = argument.startsWith(QLatin1String("--"))
+                                     ? argument.indexOf(QLatin1Char('='))
+                                     : qsizetype(-1);
+        const QString name = equals < 0 ? argument : argument.left(equals);
+        const OptionSpec* spec = find(name);
+        if (!spec)
+            return failure(QStringLiteral("unknown option '%1'").arg(name));
+
+        QString value;
+        if (spec->valueName) {
+            if (equals >= 0) {
+                value = argument.mid(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                return failure(QStringLiteral("option '%1' needs a value (%2)")
+                                   .arg(name, QLatin1String(spec->valueName)));
+            }
+            if (value.isEmpty())
+                return failure(QStringLiteral("option '%1' needs a value (%2)")
+                                   .arg(name, QLatin1String(spec->valueName)));
+        } else if (equals >= 0) {
+            return failure(QStringLiteral("option '%1' takes no value").arg(name));
+        }
+        spec->apply(parsed, value);
+        if (parsed.outcome != Outcome::Run)
+            return parsed;
+    }
+    return parsed;
+}
+
+QString helpText(const QString& program)
+{
+    QString text = QStringLiteral("Usage: %1 [OPTION]...\n"
+                                  "A notes application that lives in the system tray.\n\n"
+                                  "Options:\n")
+                       .arg(program);
+    for (const OptionSpec& spec : table()) {
+        QString left = QLatin1String(spec.name);
+        if (spec.shortName)
+            left = QLatin1String(spec.shortName) + QStringLiteral(", ") + left;
+        else
+            left = QStringLiteral("    ") + left;
+        if (spec.valueName)
+            left += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        text += QStringLiteral("  ") + left.leftJustified(22) + QLatin1Char(' ') +
+                QLatin1String(spec.description) + QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "\nWithout --database the program opens dbn.ib beside its executable when that file\n"
+        "exists, otherwise the user's own $XDG_DATA_HOME/quillbox/dbn.ib (by default\n"
+        "~/.local/share/quillbox/dbn.ib), made from the installed empty database on first "
+        "start.\n");
+    return text;
+}
+
+QString versionText()
+{
+    return QStringLiteral("Quillbox " QUILLBOX_VERSION "\n");
+}
+
+QString hintText(const QString& program)
+{
+    return QStringLiteral("Try '%1 --help' for more information.\n").arg(program);
+}
+
+int report(const Parsed& parsed, const QString& program)
+{
+    const QString name = QFileInfo(program).fileName();
+    switch (parsed.outcome) {
+    case Outcome::Run:
+        return -1;
+    case Outcome::Help:
+        std::fputs(helpText(name).toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    case Outcome::Version:
+        std::fputs(versionText().toLocal8Bit().constData(), stdout);
+        std::fflush(stdout);
+        return 0;
+    case Outcome::Error:
+        std::fputs((name + QStringLiteral(": ") + parsed.error + QLatin1Char('\n') + hintText(name))
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return kUsageError;
+    }
+    return -1;
+}
+
+} // namespace command_line

@@ -1,0 +1,259 @@
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+#include <csignal>
+#include <sys/stat.h>
+
+// The built program as a user starts it: its command line, and which database it opens.
+class TestCommandLineProcess : public QObject
+{
+    Q_OBJECT
+
+    QString xdgDataHome_;
+    QString runtimeDir_;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome_);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_);
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                   QStringLiteral("quillbox.db.sql.debug=true"));
+        env.remove(QStringLiteral("QUILLBOX_DATABASE"));
+        env.remove(QStringLiteral("FIREBIRD"));
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        return env;
+    }
+
+    static QStringList entries(const QString& directory)
+    {
+        return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                         QDir::Name);
+    }
+
+    // Waits until the program's standard error holds text; returns all it wrote so far.
+    static QByteArray waitForError(QProcess& process, const QByteArray& text)
+    {
+        QByteArray seen;
+        QDeadlineTimer deadline(60000);
+        if (!process.waitForStarted(60000))
+            return {};
+        while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+            process.waitForReadyRead(100);
+            seen += process.readAllStandardError();
+            if (seen.contains(text))
+                return seen;
+        }
+        qWarning() << "waited for" << text << "saw" << seen;
+        return {};
+    }
+
+    // The quit sequence is tested elsewhere; here the program only has to go.
+    static void end(QProcess& process)
+    {
+        process.kill();
+        process.waitForFinished(30000);
+    }
+
+    // A copy of the program in a folder of its own: bin/quillbox, with share/quillbox/dbn.ib
+    // beside bin/ as an installation has it when withInstalledDatabase.
+    static QString installCopy(bool withInstalledDatabase)
+    {
+        const QString top = freshTestDirectory();
+        QDir().mkpath(top + QStringLiteral("/bin"));
+        const QString program = top + QStringLiteral("/bin/quillbox");
+        if (!QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program))
+            qFatal("cannot copy the program");
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+        if (withInstalledDatabase) {
+            QDir().mkpath(top + QStringLiteral("/share/quillbox"));
+            QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB),
+                        top + QStringLiteral("/share/quillbox/dbn.ib"));
+        }
+        return program;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        runtimeDir_ = freshTestDirectory();
+        QVERIFY(::chmod(QFile::encodeName(runtimeDir_).constData(), 0700) == 0);
+    }
+
+    void init() { xdgDataHome_ = freshTestDirectory() + QStringLiteral("/data"); }
+
+    void options_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: quillbox [OPTION]...\n"
+                              << "";
+        QTest::newRow("short help") << QStringList{"-h"} << 0 << "--database PATH"
+                                    << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "Quillbox 3.0\n"
+                                 << "";
+        QTest::newRow("after an option of Qt's own")
+            << QStringList{"-platform", "offscreen", "--version"} << 0 << "Quillbox 3.0\n"
+            << "";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << 2 << ""
+            << "quillbox: unknown option '--bogus'\nTry 'quillbox --help' for more information.\n";
+        QTest::newRow("database without a value")
+            << QStringList{"--database"} << 2 << ""
+            << "quillbox: option '--database' needs a value (PATH)\n";
+        QTest::newRow("stray argument") << QStringList{"notes.ib"} << 2 << ""
+                                        << "quillbox: unexpected argument 'notes.ib'\n";
+    }
+    void options()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(QUILLBOX_PROGRAM), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+        if (out.isEmpty())
+            QCOMPARE(stdOut, QString());
+        else
+            QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+        if (err.isEmpty())
+            QCOMPARE(stdErr, QString());
+        else
+            QVERIFY2(stdErr.startsWith(err), qPrintable(stdErr));
+        // Asking for help or making a mistake opens no database and makes none.
+        QVERIFY(!QFileInfo::exists(xdgDataHome_));
+    }
+
+    // Which database the program opens, as the log of its connection shows.
+    void choice_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("variable");
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("per-user, made on first start") << false << false << false << "per-user";
+        QTest::newRow("beside the executable") << true << false << false << "beside";
+        QTest::newRow("variable over beside") << true << true << false << "variable";
+        QTest::newRow("option over variable") << true << true << true << "option";
+        QTest::newRow("option alone") << false << false << true << "option";
+    }
+    void choice()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, variable);
+        QFETCH(bool, option);
+        QFETCH(QString, opened);
+        const QString program = installCopy(true);
+        const QString besidePath = QFileInfo(program).absolutePath() + QStringLiteral("/dbn.ib");
+        if (beside)
+            QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), besidePath));
+        TestDatabase byVariable;
+        TestDatabase byOption;
+        const QString perUser = xdgDataHome_ + QStringLiteral("/quillbox/dbn.ib");
+        const QMap<QString, QString> paths{{QStringLiteral("per-user"), perUser},
+                                           {QStringLiteral("beside"), besidePath},
+                                           {QStringLiteral("variable"), byVariable.path()},
+                                           {QStringLiteral("option"), byOption.path()}};
+
+        QProcessEnvironment env = environment();
+        if (variable)
+            env.insert(QStringLiteral("QUILLBOX_DATABASE"), byVariable.path());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, option ? QStringList{QStringLiteral("--database"), byOption.path()}
+                                      : QStringList{});
+        const QByteArray log = waitForError(process, "DataSzerokosc");
+        end(process);
+        QVERIFY(!log.isEmpty());
+        const QByteArray connected = "-- connected to " + QFile::encodeName(paths[opened]) + '\n';
+        QVERIFY2(log.contains(connected), log.constData());
+
+        // The per-user database is made only when it is the one chosen.
+        QCOMPARE(QFileInfo::exists(perUser), opened == QStringLiteral("per-user"));
+        if (opened == QStringLiteral("per-user")) {
+            struct stat info = {};
+            QVERIFY(::stat(QFile::encodeName(perUser).constData(), &info) == 0);
+            QCOMPARE(info.st_mode & 07777, mode_t(0600));
+            QVERIFY(
+                ::stat(QFile::encodeName(xdgDataHome_ + QStringLiteral("/quillbox")).constData(),
+                       &info) == 0);
+            QCOMPARE(info.st_mode & 07777, mode_t(0700));
+            TDM dm(perUser);
+            QCOMPARE(dm.GetSetting(QStringLiteral("FormMainWidth")), QStringLiteral("-1"));
+            QVERIFY(dm.SetSetting(QStringLiteral("FormMainWidth"), QStringLiteral("400")));
+        }
+    }
+
+    // What the user named and cannot be used: the program says so once and keeps running,
+    // and creates nothing there or anywhere else.
+    void unusableDatabase_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing file in a missing folder") << "missing";
+        QTest::newRow("not a database") << "text";
+        QTest::newRow("server that refuses") << "refused";
+        QTest::newRow("per-user folder not creatable") << "uncreatable";
+        QTest::newRow("nothing installed to make the per-user file from") << "uninstalled";
+    }
+    void unusableDatabase()
+    {
+        QFETCH(QString, kind);
+        const QString folder = freshTestDirectory();
+        QString program = QStringLiteral(QUILLBOX_PROGRAM);
+        QStringList arguments;
+        QProcessEnvironment env = environment();
+        if (kind == QStringLiteral("missing")) {
+            arguments << QStringLiteral("--database") << folder + QStringLiteral("/none/dbn.ib");
+        } else if (kind == QStringLiteral("text")) {
+            QFile text(folder + QStringLiteral("/notes.txt"));
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write(QByteArray(8192, 'z'));
+            text.close();
+            arguments << QStringLiteral("--database") << text.fileName();
+        } else if (kind == QStringLiteral("refused")) {
+            arguments << QStringLiteral("--database")
+                      << QStringLiteral("127.0.0.1/1:") + folder + QStringLiteral("/dbn.ib");
+        } else if (kind == QStringLiteral("uncreatable")) {
+            program = installCopy(true);
+            QFile blocker(folder + QStringLiteral("/file"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            env.insert(QStringLiteral("XDG_DATA_HOME"),
+                       blocker.fileName() + QStringLiteral("/data"));
+        } else {
+            if (QFileInfo::exists(QStringLiteral(QUILLBOX_CONFIGURED_DATABASE)))
+                QSKIP("an installation on this machine provides the empty database");
+            program = installCopy(false);
+        }
+        const QStringList before = entries(folder);
+
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        const QByteArray log = waitForError(process, "cannot open");
+        QVERIFY(!log.isEmpty());
+        // The message box waits for its OK: the program is still there.
+        QVERIFY(!process.waitForFinished(500));
+        QCOMPARE(process.state(), QProcess::Running);
+        end(process);
+        const QByteArray rest = log + process.readAllStandardError();
+        QCOMPARE(rest.count("cannot open"), 1);
+
+        QCOMPARE(entries(folder), before);
+        QVERIFY(!QFileInfo::exists(xdgDataHome_));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLineProcess)
+#include "TestCommandLineProcess.moc"

@@ -1,0 +1,153 @@
+#include "core/storage/DataModule.h"
+#include "core/storage/NoteListStore.h"
+#include "core/storage/NoteStore.h"
+#include "support/FirebirdServer.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+// One note database on a Firebird server, reached through 127.0.0.1/<port>: what users with
+// several computers do. The storage operations work through the server, several programs see
+// each other's notes, and a server that goes away and comes back costs a failed operation,
+// not the connection for good.
+class TestSharedServer : public QObject
+{
+    Q_OBJECT
+
+    FirebirdServer server_;
+
+    QStringList titlesSeenBy(TDM& dm)
+    {
+        QStringList titles;
+        const bool ok = note_list_store::read(
+            dm, sql::notes::fullList(),
+            [&](const note_list_store::ListedNote& note) {
+                titles << QString::fromUtf8(note.titleUtf8);
+            },
+            QStringLiteral("test"));
+        if (!ok)
+            titles << QStringLiteral("<read failed>");
+        titles.sort();
+        return titles;
+    }
+
+    static sql::note::NewNoteRow row(const QString& title)
+    {
+        sql::note::NewNoteRow r;
+        r.title = title;
+        r.message = QStringLiteral("body of ") + title;
+        r.created = QDateTime::currentDateTime();
+        r.alarmDate = r.created.date();
+        r.alarmTime = QTime(7, 30);
+        return r;
+    }
+
+    static QStringList titlesOfAnotherProgram(const QString& connection)
+    {
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        reader.start(QStringLiteral(QUILLBOX_DB_WRITER), {QStringLiteral("titles"), connection});
+        if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+            return {QStringLiteral("<reader failed>")};
+        QStringList titles = QString::fromUtf8(reader.readAllStandardOutput())
+                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        titles.sort();
+        return titles;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QString why;
+        if (!server_.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no Firebird server can be started here: ") + why));
+    }
+
+    void storageOperationsThroughTheServer()
+    {
+        TestDatabase db;
+        TDM dm(server_.prefix() + db.path());
+        QVERIFY(dm.Connect());
+
+        QVERIFY(dm.SetSetting(QStringLiteral("FormMainWidth"), QStringLiteral("640")));
+        QCOMPARE(dm.GetSetting(QStringLiteral("FormMainWidth")), QStringLiteral("640"));
+
+        const qint32 id = note_store::insertNote(dm, row(QStringLiteral("Tom's note")));
+        QVERIFY(id > 0);
+        auto stored = note_store::readNote(dm, id);
+        QVERIFY(stored.has_value());
+        QCOMPARE(stored->title, QStringLiteral("Tom's note"));
+        note_store::updateNoteText(dm, id, QStringLiteral("Zażółć"), QStringLiteral("gęślą jaźń"));
+        QCOMPARE(note_store::readNote(dm, id)->message, QStringLiteral("gęślą jaźń"));
+        QCOMPARE(titlesSeenBy(dm), QStringList{QStringLiteral("Zażółć")});
+        note_store::deleteNote(dm, id);
+        QCOMPARE(note_store::countNotes(dm), qint64(0));
+
+        // The server keeps the locks: nothing of ours appears beside the file.
+        QCOMPARE(
+            QDir(db.directory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("dbn.ib")});
+    }
+
+    void twoProgramsSeeEachOthersNotes()
+    {
+        TestDatabase db;
+        const QString connection = server_.prefix() + db.path();
+        TDM mine(connection);
+        QVERIFY(mine.Connect());
+        QCOMPARE(titlesSeenBy(mine), QStringList{});
+
+        // Another program, with a connection of its own, adds notes while this one is open.
+        QProcess other;
+        other.setProcessChannelMode(QProcess::ForwardedChannels);
+        other.start(
+            QStringLiteral(QUILLBOX_DB_WRITER),
+            {QStringLiteral("notes"), connection, QStringLiteral("other "), QStringLiteral("2")});
+        QVERIFY(other.waitForFinished(60000));
+        QCOMPARE(other.exitCode(), 0);
+        QCOMPARE(titlesSeenBy(mine),
+                 (QStringList{QStringLiteral("other 0"), QStringLiteral("other 1")}));
+
+        // And this program's note is there for the other one on its next reload.
+        QVERIFY(note_store::insertNote(mine, row(QStringLiteral("mine"))) > 0);
+        QCOMPARE(titlesOfAnotherProgram(connection),
+                 (QStringList{QStringLiteral("mine"), QStringLiteral("other 0"),
+                              QStringLiteral("other 1")}));
+    }
+
+    void aServerThatComesBackIsUsedAgain()
+    {
+        TestDatabase db;
+        TDM dm(server_.prefix() + db.path());
+        QVERIFY(dm.Connect());
+        QVERIFY(dm.SetSetting(QStringLiteral("k"), QStringLiteral("before")));
+
+        server_.stop();
+        // Operations fail into their fallbacks while the server is away.
+        QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("-1"));
+        QVERIFY(!dm.SetSetting(QStringLiteral("k"), QStringLiteral("lost")));
+        QVERIFY_THROWS_EXCEPTION(fb::Error, note_store::insertNote(dm, row(QStringLiteral("x"))));
+
+        QString why;
+        QVERIFY2(server_.start(&why), qPrintable(why));
+        QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("before"));
+        QVERIFY(dm.SetSetting(QStringLiteral("k"), QStringLiteral("after")));
+        QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("after"));
+    }
+
+    void aServerThatDoesNotAnswerIsNoConnection()
+    {
+        // A port nobody listens on, and a path the server does not have.
+        TestDatabase db;
+        TDM refused(QStringLiteral("127.0.0.1/1:") + db.path());
+        QVERIFY(!refused.Connect());
+        TDM missing(server_.prefix() + db.directory() + QStringLiteral("/none/dbn.ib"));
+        QVERIFY(!missing.Connect());
+        QVERIFY(!QFileInfo::exists(db.directory() + QStringLiteral("/none")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSharedServer)
+#include "TestSharedServer.moc"
