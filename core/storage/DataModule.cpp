@@ -24,6 +24,11 @@ std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
     return statement;
 }
 
+std::unique_ptr<fb::Statement> DbSession::prepare(const QString& sql)
+{
+    return std::make_unique<fb::Statement>(db_, tr_, sql.toUtf8());
+}
+
 void DbSession::execute(const QString& sql)
 {
     qCDebug(lcSql).noquote() << sql;

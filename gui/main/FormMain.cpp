@@ -1,12 +1,12 @@
 #include "gui/main/FormMain.h"
 
-#include "core/list/NoteListLoader.h"
-#include "core/list/NoteListSearch.h"
 #include "core/settings/WindowLayout.h"
 #include "core/storage/AlarmColumns.h"
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
+#include "gui/main/BlinkGate.h"
+#include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
 #include "gui/main/WindowShortcutFilter.h"
@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QTreeView>
@@ -79,7 +80,10 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     AlarmChecker->start();
     BlinkingItems =
         new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
+    // The beat runs only while a running alarm is listed and the window is shown.
+    BlinkingItems->setActive(false);
     BlinkingItems->start();
+    blinkGate_ = new BlinkGate(*this, *notesModel_, BlinkingItems, this);
 }
 
 TFormMain::~TFormMain()
@@ -101,8 +105,8 @@ void TFormMain::buildControls()
     LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
     notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);
-    search_ = new NoteListSearch(
-        dm_.databasePath(), [this](NoteRows&& rows, bool) { showNotes(std::move(rows)); }, this);
+    fill_ = new NoteListFill(
+        dm_.databasePath(), *notesModel_, *LVNotatki, [this] { return CurrentNoteId; }, this);
     LVNotatki->setRootIsDecorated(false);
     LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
     LVNotatki->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -153,6 +157,12 @@ void TFormMain::buildControls()
     SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));
     SzukanyCiag->setMaxLength(50);
     layout->addWidget(SzukanyCiag, QRect(144, 508, 142, 21), E::Left | E::Bottom);
+    // A partly read list must not pass for the whole one.
+    ListFillBusy = SzukanyCiag->addAction(style()->standardIcon(QStyle::SP_BrowserReload),
+                                          QLineEdit::TrailingPosition);
+    ListFillBusy->setObjectName(QStringLiteral("ListFillBusy"));
+    ListFillBusy->setToolTip(QStringLiteral("Reading notes..."));
+    ListFillBusy->setVisible(false);
 
     setCentralWidget(client);
     QWidget::setTabOrder(SzukanyCiag, LVNotatki);
@@ -164,6 +174,9 @@ void TFormMain::buildControls()
     connect(LVNotatki, &QTreeView::doubleClicked, this, [this] { NotatkaPokazEdytuj->trigger(); });
     connect(LVNotatki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TFormMain::LVNotatkiSelectItem);
+    // A new fill's first rows replace the list, which drops the selection without a notice.
+    connect(notesModel_, &QAbstractItemModel::modelReset, this, &TFormMain::UpdateCommandState);
+    connect(fill_, &NoteListFill::busyChanged, ListFillBusy, &QAction::setVisible);
 }
 
 void TFormMain::buildMenus()
@@ -343,6 +356,9 @@ void TFormMain::NotatkaPokazEdytujExecute()
             RefreshNotes();
         else
             LoadNotes();
+        // The top of the list shows the note moved out of the running group before the
+        // editor covers it.
+        fill_->waitForFirstRows();
     }
     showNoteEditor(id);
     ResumeAlarmChecker();
@@ -440,20 +456,14 @@ void TFormMain::focusNoteList()
 
 bool TFormMain::LoadNotes()
 {
-    search_->supersede();
-    NoteRows rows;
-    const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
-    showNotes(std::move(rows));
-    return ok;
+    fill_->start(sql::notes::fullList());
+    return true;
 }
 
 bool TFormMain::SearchNotes(const QString& text)
 {
-    search_->supersede();
-    NoteRows rows;
-    const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
-    showNotes(std::move(rows));
-    return ok;
+    fill_->start(sql::notes::search(text));
+    return true;
 }
 
 bool TFormMain::RefreshNotes()
@@ -464,23 +474,7 @@ bool TFormMain::RefreshNotes()
 
 void TFormMain::SzukanyCiagChange()
 {
-    const QString text = SzukanyCiag->text();
-    search_->request(text.isEmpty() ? sql::notes::fullList() : sql::notes::search(text));
-}
-
-void TFormMain::showNotes(NoteRows&& rows)
-{
-    // Resetting the model drops the selection without a notification; the selection made
-    // below notifies like a click, which keeps CurrentNoteId and the command state right.
-    const qsizetype row = rows.indexOf(CurrentNoteId);
-    notesModel_->setRows(std::move(rows));
-    if (row >= 0) {
-        const QModelIndex index = notesModel_->index(int(row), 0);
-        LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                                QItemSelectionModel::Rows);
-        LVNotatki->scrollTo(index);
-    }
-    UpdateCommandState();
+    RefreshNotes();
 }
 
 void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
@@ -505,5 +499,6 @@ void TFormMain::BlinkRunningAlarms()
 
 QList<qint32> TFormMain::listedNoteIds() const
 {
+    fill_->waitUntilComplete();
     return notesModel_->rows().ids();
 }
