@@ -105,8 +105,15 @@ void NoteListSearch::work()
 
         lock.relock();
         running_ = 0;
-        if (request.generation == generation_)
+        if (request.generation == generation_) {
             post(request.generation, Batch{std::move(rows), first, true, ok});
+        } else if (dm.isConnected()) {
+            // A cancel meant for the stale request may have come as it ended; none can come
+            // any more (running_ is 0), so spend it before it fails the next request.
+            lock.unlock();
+            dm.spendLateCancel();
+            lock.relock();
+        }
     }
     workerDm_ = nullptr;
 }

@@ -100,6 +100,20 @@ bool TDM::Disconnect()
     }
 }
 
+void TDM::spendLateCancel()
+{
+    // The first engine call after a late cancel fails with it; the second then succeeds.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            transact([](DbSession& db) {
+                db.open(QStringLiteral("SELECT 1 FROM RDB$DATABASE"))->fetch();
+            });
+            return;
+        } catch (const fb::Error&) {
+        }
+    }
+}
+
 bool TDM::isConnected() const
 {
     std::lock_guard lock(mutex_);

@@ -56,6 +56,10 @@ public:
     // "operation was cancelled" (thrown as fb::Error to the thread that made it). Does not wait
     // for the connection's lock, and does nothing when no call is running at that moment.
     void cancelRunningCall() { db_.cancelRunningCall(); }
+    // Spends a cancel request that reached the connection too late to stop the call it was
+    // meant for: the engine keeps it and would fail the next call with it. Run by the thread
+    // that uses the connection once no more cancel requests can come for its last operation.
+    void spendLateCancel();
     // The failure-report point of every database operation: written to the log, never shown.
     void ReportDbError(const QString& message, const QString& where,
                        const QString& errorText) const;
