@@ -98,9 +98,10 @@ void NoteListSearch::work()
                 const auto now = RowBatchPlan::Clock::now();
                 if (!plan.isDue(read.size(), now))
                     return;
+                const qsizetype sent = read.size();
                 post(request.generation, Batch{std::exchange(read, NoteRows()), first});
                 first = false;
-                plan.sent(now);
+                plan.sent(sent, now);
             });
 
         lock.relock();

@@ -107,12 +107,29 @@ private Q_SLOTS:
             QCOMPARE(plan.threshold(), threshold);
             QVERIFY(!plan.isDue(threshold - 1, start));
             QVERIFY(plan.isDue(threshold, start));
-            plan.sent(start);
+            plan.sent(threshold, start);
         }
-        // A batch that has waited long enough goes with any rows, but never empty.
-        const auto later = start + RowBatchPlan::kLongestWait;
-        QVERIFY(plan.isDue(1, later));
-        QVERIFY(!plan.isDue(0, later));
+        // Below a full screen, a batch that has waited a little longer goes with any rows,
+        // but never empty.
+        QVERIFY(!plan.isDue(1, start + RowBatchPlan::kLongestWait));
+        QVERIFY(plan.isDue(1, start + RowBatchPlan::kLaterWait));
+        QVERIFY(!plan.isDue(0, start + RowBatchPlan::kLaterWait));
+    }
+
+    void batchPlanFillsTheScreenSoon()
+    {
+        // Matches far apart: until a screenful has gone, whatever was found goes soon.
+        const auto start = RowBatchPlan::Clock::now();
+        RowBatchPlan plan(40, start);
+        QVERIFY(!plan.isDue(3, start + RowBatchPlan::kLongestWait / 2));
+        QVERIFY(plan.isDue(3, start + RowBatchPlan::kLongestWait));
+        QVERIFY(!plan.isDue(0, start + RowBatchPlan::kLongestWait));
+        const auto second = start + RowBatchPlan::kLongestWait;
+        plan.sent(3, second);
+        QVERIFY(plan.isDue(5, second + RowBatchPlan::kLongestWait));
+        plan.sent(40, second + RowBatchPlan::kLongestWait);
+        // The screen is full: the next rows may wait longer.
+        QVERIFY(!plan.isDue(5, second + 2 * RowBatchPlan::kLongestWait));
     }
 
     void rowsArriveInBatchesAndMakeTheWholeList()
