@@ -37,6 +37,21 @@ bool PeriodicWorker::isPaused() const
     return paused_;
 }
 
+void PeriodicWorker::setActive(bool active)
+{
+    QMutexLocker lock(&mutex_);
+    if (active_ == active)
+        return;
+    active_ = active;
+    changed_.wakeAll();
+}
+
+bool PeriodicWorker::isActive() const
+{
+    QMutexLocker lock(&mutex_);
+    return active_;
+}
+
 bool PeriodicWorker::isStopRequested() const
 {
     QMutexLocker lock(&mutex_);
@@ -100,9 +115,14 @@ void PeriodicWorker::run()
 {
     QMutexLocker lock(&mutex_);
     while (!stop_) {
+        // Inactive, the thread waits without a deadline: no wake-up until there is work.
+        while (!active_ && !stop_)
+            changed_.wait(&mutex_);
         QDeadlineTimer sleep(interval_);
-        while (!stop_ && !sleep.hasExpired())
+        while (!stop_ && active_ && !sleep.hasExpired())
             changed_.wait(&mutex_, sleep);
+        if (!active_)
+            continue; // made inactive while sleeping: the interval starts afresh when active
         while (paused_ && !stop_)
             changed_.wait(&mutex_);
         if (stop_)

@@ -8,6 +8,10 @@
 // pass starts until resume(). While it waits, pause() itself runs any call the pass hands off,
 // so a pass blocked on the main thread can always finish. requestStop() ends the thread
 // without another pass; a call handed off after it is dropped, never run.
+//
+// A worker that has nothing to do for a while is made inactive with setActive(false): it then
+// sleeps without waking at all until setActive(true), after which a full interval passes
+// before the next pass. A new worker is active.
 
 #include <QMutex>
 #include <QThread>
@@ -30,6 +34,9 @@ public:
     bool pause();
     void resume();
     bool isPaused() const;
+    // Main thread: whether the worker beats at all. Unlike pause(), never waits.
+    void setActive(bool active);
+    bool isActive() const;
     bool isStopRequested() const;
     // Asks the thread to stop and waits until it has; pending hand-offs are dropped.
     void requestStop();
@@ -51,6 +58,7 @@ private:
     QWaitCondition changed_;
     bool stop_ = false;
     bool paused_ = false;
+    bool active_ = true;
     bool inPass_ = false;
     const std::function<void()>* pendingCall_ = nullptr;
     bool callDone_ = false;

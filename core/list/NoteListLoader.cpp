@@ -4,16 +4,17 @@
 #include "core/storage/NoteListStore.h"
 
 bool readNoteList(TDM& dm, const sql::notes::ListStatements& statements, NoteRows& rows,
-                  const QString& where, const std::function<bool()>& abandon)
+                  const QString& where, const std::function<bool()>& abandon,
+                  const std::function<void(NoteRows&)>& afterRow)
 {
-    const bool complete = note_list_store::read(
+    return note_list_store::read(
         dm, statements,
-        [&rows](const note_list_store::ListedNote& note) {
+        [&](const note_list_store::ListedNote& note) {
             rows.append(note.id, note.titleUtf8, note.createdDay, note.createdTime,
                         note.running ? int(note_image::RunningAlarm)
                                      : note_image::forState(note.alarmState));
+            if (afterRow)
+                afterRow(rows);
         },
         where, abandon);
-    rows.squeeze();
-    return complete;
 }

@@ -15,7 +15,9 @@ class TDM;
 // goes to the log on behalf of `where`, and the result is false.
 //
 // abandon, when given, is asked before each row: once it answers true the fill stops and the
-// result is false.
+// result is false. afterRow, when given, is called after each row is appended; it may take the
+// rows away (leaving rows empty), and the next row then starts afresh.
 bool readNoteList(TDM& dm, const sql::notes::ListStatements& statements, NoteRows& rows,
                   const QString& where = QStringLiteral("FormMain"),
-                  const std::function<bool()>& abandon = {});
+                  const std::function<bool()>& abandon = {},
+                  const std::function<void(NoteRows&)>& afterRow = {});

@@ -1,5 +1,7 @@
 #include "core/list/NoteListRows.h"
 
+#include <algorithm>
+
 void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
                       int image)
 {
@@ -12,6 +14,19 @@ void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTi
     row.image = qint8(image);
     titles_.append(titleUtf8);
     rows_.push_back(row);
+}
+
+void NoteRows::append(const NoteRows& more)
+{
+    const auto shift = quint32(titles_.size());
+    const std::size_t needed = rows_.size() + more.rows_.size();
+    if (rows_.capacity() < needed)
+        rows_.reserve(std::max(needed, 2 * rows_.capacity())); // grows as push_back would
+    for (Row row : more.rows_) {
+        row.titleOffset += shift;
+        rows_.push_back(row);
+    }
+    titles_.append(more.titles_);
 }
 
 void NoteRows::clear()

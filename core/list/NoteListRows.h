@@ -16,6 +16,8 @@ class NoteRows
 public:
     void append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
                 int image);
+    // Appends every row of more, in its order.
+    void append(const NoteRows& more);
     void clear();
     void reserve(qsizetype rows);
     // Gives back the spare room left by growing, once a fill is complete.

@@ -1,15 +1,22 @@
 #include "core/list/NoteListSearch.h"
 
 #include "core/list/NoteListLoader.h"
+#include "core/list/RowBatchPlan.h"
 #include "core/storage/DataModule.h"
 
 #include <QThread>
 #include <memory>
+#include <utility>
+
+using namespace std::chrono_literals;
 
 NoteListSearch::NoteListSearch(std::shared_ptr<DatabaseFileGuard> file, Delivery deliver,
                                QObject* parent)
     : QObject(parent), file_(std::move(file)), deliver_(std::move(deliver))
 {
+    cancelAgain_.setSingleShot(true);
+    cancelAgain_.setInterval(10ms);
+    connect(&cancelAgain_, &QTimer::timeout, this, &NoteListSearch::cancelStaleCall);
     thread_ = QThread::create([this] { work(); });
     thread_->setObjectName(QStringLiteral("NoteListSearch"));
     thread_->setParent(this);
@@ -21,29 +28,50 @@ NoteListSearch::~NoteListSearch()
     {
         QMutexLocker lock(&mutex_);
         stop_ = true;
+        waiting_.reset();
+        ++generation_;
         wake_.wakeAll();
     }
-    thread_->wait();
+    // The worker stops at its next row, or at once when its engine call is cancelled.
+    for (;;) {
+        {
+            QMutexLocker lock(&mutex_);
+            cancelStaleCallLocked();
+        }
+        if (thread_->wait(QDeadlineTimer(10ms)))
+            break;
+    }
 }
 
-void NoteListSearch::request(sql::notes::ListStatements statements)
+void NoteListSearch::request(sql::notes::ListStatements statements, qsizetype firstBatch)
 {
-    QMutexLocker lock(&mutex_);
-    waiting_ = Request{++generation_, std::move(statements)};
-    wake_.wakeAll();
-}
-
-void NoteListSearch::supersede()
-{
-    QMutexLocker lock(&mutex_);
-    completed_ = ++generation_;
-    waiting_.reset();
+    {
+        QMutexLocker lock(&mutex_);
+        waiting_ = Request{++generation_, std::move(statements), firstBatch};
+        wake_.wakeAll();
+    }
+    cancelStaleCall();
 }
 
 bool NoteListSearch::isIdle() const
 {
     QMutexLocker lock(&mutex_);
-    return !waiting_ && !running_ && completed_ == generation_;
+    return !waiting_ && running_ == 0 && completed_ == generation_;
+}
+
+bool NoteListSearch::cancelStaleCallLocked()
+{
+    const bool stale = running_ != 0 && running_ != generation_;
+    if (stale && workerDm_)
+        workerDm_->cancelRunningCall();
+    return stale;
+}
+
+void NoteListSearch::cancelStaleCall()
+{
+    QMutexLocker lock(&mutex_);
+    if (cancelStaleCallLocked())
+        cancelAgain_.start();
 }
 
 void NoteListSearch::work()
@@ -51,41 +79,67 @@ void NoteListSearch::work()
     // The worker's own connection: the GUI thread's statements never wait for its long scans.
     TDM dm(file_);
     QMutexLocker lock(&mutex_);
+    workerDm_ = &dm;
     while (!stop_) {
         if (!waiting_) {
             wake_.wait(&mutex_);
             continue;
         }
-        Request request = std::move(*waiting_);
+        const Request request = std::move(*waiting_);
         waiting_.reset();
-        running_ = true;
+        running_ = request.generation;
         lock.unlock();
 
-        auto rows = std::make_shared<NoteRows>();
-        const bool ok = readNoteList(dm, request.statements, *rows, QStringLiteral("FormMain"),
-                                     [&] { return generation_.load() != request.generation; });
+        const auto stale = [&] { return generation_.load() != request.generation; };
+        RowBatchPlan plan(request.firstBatch, RowBatchPlan::Clock::now());
+        bool first = true;
+        NoteRows rows;
+        const bool ok = readNoteList(
+            dm, request.statements, rows, QStringLiteral("FormMain"), stale, [&](NoteRows& read) {
+                const auto now = RowBatchPlan::Clock::now();
+                if (!plan.isDue(read.size(), now))
+                    return;
+                const qsizetype sent = read.size();
+                post(request.generation, Batch{std::exchange(read, NoteRows()), first});
+                first = false;
+                plan.sent(sent, now);
+            });
 
         lock.relock();
-        running_ = false;
-        if (request.generation != generation_)
-            continue; // a newer request or fill came in meanwhile
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation = request.generation, rows, ok] {
-                deliver(generation, std::move(*rows), ok);
-            },
-            Qt::QueuedConnection);
+        running_ = 0;
+        if (request.generation == generation_) {
+            post(request.generation, Batch{std::move(rows), first, true, ok});
+        } else if (dm.isConnected()) {
+            // A cancel meant for the stale request may have come as it ended; none can come
+            // any more (running_ is 0), so spend it before it fails the next request.
+            lock.unlock();
+            dm.spendLateCancel();
+            lock.relock();
+        }
     }
+    workerDm_ = nullptr;
 }
 
-void NoteListSearch::deliver(quint64 generation, NoteRows&& rows, bool ok)
+void NoteListSearch::post(quint64 generation, Batch batch)
+{
+    auto shared = std::make_shared<Batch>(std::move(batch));
+    QMetaObject::invokeMethod(
+        this, [this, generation, shared] { deliver(generation, std::move(*shared)); },
+        Qt::QueuedConnection);
+}
+
+void NoteListSearch::deliver(quint64 generation, Batch&& batch)
 {
     {
         QMutexLocker lock(&mutex_);
         if (generation != generation_)
             return;
-        completed_ = generation;
+        if (batch.last)
+            completed_ = generation;
     }
-    deliver_(std::move(rows), ok);
-    emit delivered(ok);
+    const bool last = batch.last;
+    const bool ok = batch.ok;
+    deliver_(std::move(batch));
+    if (last)
+        emit delivered(ok);
 }

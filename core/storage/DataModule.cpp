@@ -33,6 +33,11 @@ std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
     return statement;
 }
 
+std::unique_ptr<fb::Statement> DbSession::prepare(const QString& sql)
+{
+    return std::make_unique<fb::Statement>(db_, tr_, sql.toUtf8());
+}
+
 void DbSession::execute(const QString& sql)
 {
     execute(sql, sql);
@@ -135,6 +140,20 @@ bool TDM::Disconnect()
     } catch (const fb::Error& e) {
         qCWarning(lcDatabase).noquote() << "cannot close" << path_ << ":" << e.text();
         return false;
+    }
+}
+
+void TDM::spendLateCancel()
+{
+    // The first engine call after a late cancel fails with it; the second then succeeds.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            transact([](DbSession& db) {
+                db.open(QStringLiteral("SELECT 1 FROM RDB$DATABASE"))->fetch();
+            });
+            return;
+        } catch (const fb::Error&) {
+        }
     }
 }
 

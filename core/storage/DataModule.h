@@ -27,6 +27,8 @@ public:
 
     // Prepares and opens a statement with a result; read it with fetch().
     std::unique_ptr<fb::Statement> open(const QString& sql);
+    // Prepares a statement without running it.
+    std::unique_ptr<fb::Statement> prepare(const QString& sql);
     // Runs a statement without a result (INSERT, UPDATE, DELETE).
     void execute(const QString& sql);
     // The same, tracing traced in place of the statement text: for statements that carry a
@@ -58,6 +60,14 @@ public:
     // Closes the connection; false on any error.
     bool Disconnect();
     bool isConnected() const;
+    // Another thread's way to stop this connection's running engine call: the call fails with
+    // "operation was cancelled" (thrown as fb::Error to the thread that made it). Does not wait
+    // for the connection's lock, and does nothing when no call is running at that moment.
+    void cancelRunningCall() { db_.cancelRunningCall(); }
+    // Spends a cancel request that reached the connection too late to stop the call it was
+    // meant for: the engine keeps it and would fail the next call with it. Run by the thread
+    // that uses the connection once no more cancel requests can come for its last operation.
+    void spendLateCancel();
     // The failure-report point of every database operation: written to the log, never shown.
     void ReportDbError(const QString& message, const QString& where,
                        const QString& errorText) const;

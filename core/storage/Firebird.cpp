@@ -90,6 +90,7 @@ QTime decodeTime(ISC_TIME time)
 
 Attachment::~Attachment()
 {
+    cancelHandle_ = 0;
     if (handle_ == 0)
         return;
     ISC_STATUS_ARRAY status;
@@ -114,10 +115,21 @@ void Attachment::attach(const QString& path, const QString& user, const QString&
                         dpb.constData());
     check(status);
     handle_ = handle;
+    cancelHandle_ = handle;
+}
+
+void Attachment::cancelRunningCall()
+{
+    isc_db_handle handle = cancelHandle_;
+    if (handle == 0)
+        return;
+    ISC_STATUS_ARRAY status;
+    fb_cancel_operation(status, &handle, fb_cancel_raise);
 }
 
 void Attachment::detach()
 {
+    cancelHandle_ = 0;
     if (handle_ == 0)
         return;
     ISC_STATUS_ARRAY status;
@@ -153,6 +165,10 @@ Transaction::~Transaction()
     if (handle_ != 0) {
         ISC_STATUS_ARRAY status;
         isc_rollback_transaction(status, &handle_);
+        // A cancel request from another thread (Attachment::cancelRunningCall) may land on the
+        // rollback itself; it is spent then, and a second try releases the transaction.
+        if (handle_ != 0)
+            isc_rollback_transaction(status, &handle_);
     }
 }
 
@@ -221,6 +237,9 @@ Statement::~Statement()
     if (handle_ != 0) {
         ISC_STATUS_ARRAY status;
         isc_dsql_free_statement(status, &handle_, DSQL_drop);
+        // As for a rollback: a cancel request may land on the release, so it is tried twice.
+        if (handle_ != 0)
+            isc_dsql_free_statement(status, &handle_, DSQL_drop);
     }
 }
 
@@ -245,6 +264,22 @@ bool Statement::fetch()
     check(status);
     ++fetched_;
     return true;
+}
+
+QString Statement::plan() const
+{
+    // The answer is one item: the tag, a two-byte length and the text.
+    const char items[] = {isc_info_sql_get_plan};
+    std::vector<char> answer(32767);
+    ISC_STATUS_ARRAY status;
+    isc_stmt_handle handle = handle_;
+    isc_dsql_sql_info(status, &handle, short(sizeof items), items, short(answer.size()),
+                      answer.data());
+    check(status);
+    if (answer[0] != isc_info_sql_get_plan)
+        throw Error("the engine gave no access plan");
+    const int length = int(isc_vax_integer(answer.data() + 1, 2));
+    return QString::fromUtf8(answer.data() + 3, length).trimmed();
 }
 
 int Statement::columnCount() const

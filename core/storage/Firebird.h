@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <atomic>
 #include <ibase.h>
 #include <memory>
 #include <stdexcept>
@@ -49,8 +50,16 @@ public:
     bool isAttached() const { return handle_ != 0; }
     isc_db_handle* handle() { return &handle_; }
 
+    // Called from another thread: makes the engine call running on this connection fail with
+    // "operation was cancelled" at its next rescheduling point. A request arriving while no
+    // call runs does nothing (the engine answers "nothing to cancel"), so a later call is
+    // never hit by it. Never throws.
+    void cancelRunningCall();
+
 private:
     isc_db_handle handle_ = 0;
+    // handle_ for cancelRunningCall(), which reads it without the owner's lock.
+    std::atomic<isc_db_handle> cancelHandle_ = 0;
 };
 
 // A read-committed, waiting, read-write transaction; rolled back unless committed.
@@ -82,6 +91,9 @@ public:
 
     void execute();
     bool fetch();
+    // The engine's access plan of the prepared statement, e.g.
+    // "PLAN (NOTATKI ORDER NOTATKI_DATAGODZINA_DESC)".
+    QString plan() const;
     // Rows fetched so far.
     qint64 rowsFetched() const { return fetched_; }
 

@@ -44,9 +44,19 @@ bool read(TDM& dm, const sql::notes::ListStatements& statements,
                    readRows(*db.open(statements.others), false, take, abandon);
         });
     } catch (const fb::Error& e) {
-        dm.ReportDbError(QStringLiteral("Can't read the note list!"), where, e.text());
+        // A fill given up on is no failure: its statement may have been cancelled on purpose.
+        if (!(abandon && abandon()))
+            dm.ReportDbError(QStringLiteral("Can't read the note list!"), where, e.text());
         return false;
     }
+}
+
+QStringList plans(TDM& dm, const sql::notes::ListStatements& statements)
+{
+    return dm.transact([&](DbSession& db) {
+        return QStringList{db.prepare(statements.running)->plan(),
+                           db.prepare(statements.others)->plan()};
+    });
 }
 
 } // namespace note_list_store

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <functional>
 
@@ -31,9 +32,14 @@ struct ListedNote
 //
 // abandon, when given, is asked before each row: once it answers true the fill stops, the
 // result is false and nothing is logged. The engine finds a search's rows while they are
-// fetched, so this ends a search that nobody waits for any more.
+// fetched, so this ends a search that nobody waits for any more. A statement cancelled from
+// another thread (TDM::cancelRunningCall) while abandon answers true is not logged either.
 bool read(TDM& dm, const sql::notes::ListStatements& statements,
           const std::function<void(const ListedNote&)>& take, const QString& where,
           const std::function<bool()>& abandon = {});
+
+// The engine's access plans of the two statements, prepared but not run: how each reaches its
+// rows and whether it sorts them. Errors are thrown as fb::Error.
+QStringList plans(TDM& dm, const sql::notes::ListStatements& statements);
 
 } // namespace note_list_store

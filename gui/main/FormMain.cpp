@@ -1,7 +1,5 @@
 #include "gui/main/FormMain.h"
 
-#include "core/list/NoteListLoader.h"
-#include "core/list/NoteListSearch.h"
 #include "core/settings/WindowLayout.h"
 #include "core/storage/AlarmColumns.h"
 #include "core/storage/AlarmStateStore.h"
@@ -10,6 +8,8 @@
 #include "core/storage/SaveFailure.h"
 #include "core/web/WebChecks.h"
 #include "gui/access/FormHaslo.h"
+#include "gui/main/BlinkGate.h"
+#include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/main/NoteListView.h"
 #include "gui/main/WindowShortcutFilter.h"
@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
@@ -98,7 +99,10 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     AlarmChecker->start();
     BlinkingItems =
         new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
+    // The beat runs only while a running alarm is listed and the window is shown.
+    BlinkingItems->setActive(false);
     BlinkingItems->start();
+    blinkGate_ = new BlinkGate(*this, *notesModel_, BlinkingItems, this);
 }
 
 TFormMain::~TFormMain()
@@ -120,13 +124,8 @@ void TFormMain::buildControls()
     LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
     notesModel_ = new NoteListModel(this);
     LVNotatki->setModel(notesModel_);
-    search_ = new NoteListSearch(
-        dm_.fileGuard(),
-        [this](NoteRows&& rows, bool ok) {
-            if (ok || !dm_.fileGuard()->isLost())
-                showNotes(std::move(rows));
-        },
-        this);
+    fill_ = new NoteListFill(
+        dm_.fileGuard(), *notesModel_, *LVNotatki, [this] { return CurrentNoteId; }, this);
     // Queued: the message waits until the operation that found the loss has ended.
     connect(dm_.fileGuard().get(), &DatabaseFileGuard::lost, this, &TFormMain::announceFileLost,
             Qt::QueuedConnection);
@@ -180,6 +179,12 @@ void TFormMain::buildControls()
     SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));
     SzukanyCiag->setMaxLength(50);
     layout->addWidget(SzukanyCiag, QRect(144, 508, 142, 21), E::Left | E::Bottom);
+    // A partly read list must not pass for the whole one.
+    ListFillBusy = SzukanyCiag->addAction(style()->standardIcon(QStyle::SP_BrowserReload),
+                                          QLineEdit::TrailingPosition);
+    ListFillBusy->setObjectName(QStringLiteral("ListFillBusy"));
+    ListFillBusy->setToolTip(QStringLiteral("Reading notes..."));
+    ListFillBusy->setVisible(false);
 
     setCentralWidget(client);
     QWidget::setTabOrder(SzukanyCiag, LVNotatki);
@@ -191,6 +196,9 @@ void TFormMain::buildControls()
     connect(LVNotatki, &QTreeView::doubleClicked, this, [this] { NotatkaPokazEdytuj->trigger(); });
     connect(LVNotatki->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TFormMain::LVNotatkiSelectItem);
+    // A new fill's first rows replace the list, which drops the selection without a notice.
+    connect(notesModel_, &QAbstractItemModel::modelReset, this, &TFormMain::UpdateCommandState);
+    connect(fill_, &NoteListFill::busyChanged, ListFillBusy, &QAction::setVisible);
 }
 
 void TFormMain::buildMenus()
@@ -382,6 +390,9 @@ void TFormMain::NotatkaPokazEdytujExecute()
             RefreshNotes();
         else
             LoadNotes();
+        // The top of the list shows the note moved out of the running group before the
+        // editor covers it.
+        fill_->waitForFirstRows();
     }
     showNoteEditor(id);
     ResumeAlarmChecker();
@@ -488,23 +499,14 @@ void TFormMain::focusNoteList()
 
 bool TFormMain::LoadNotes()
 {
-    search_->supersede();
-    NoteRows rows;
-    const bool ok = readNoteList(dm_, sql::notes::fullList(), rows);
-    // With the database file gone the list keeps what it shows: it is all the user has left.
-    if (ok || !dm_.fileGuard()->isLost())
-        showNotes(std::move(rows));
-    return ok;
+    fill_->start(sql::notes::fullList());
+    return true;
 }
 
 bool TFormMain::SearchNotes(const QString& text)
 {
-    search_->supersede();
-    NoteRows rows;
-    const bool ok = readNoteList(dm_, sql::notes::search(text), rows);
-    if (ok || !dm_.fileGuard()->isLost())
-        showNotes(std::move(rows));
-    return ok;
+    fill_->start(sql::notes::search(text));
+    return true;
 }
 
 bool TFormMain::RefreshNotes()
@@ -515,23 +517,7 @@ bool TFormMain::RefreshNotes()
 
 void TFormMain::SzukanyCiagChange()
 {
-    const QString text = SzukanyCiag->text();
-    search_->request(text.isEmpty() ? sql::notes::fullList() : sql::notes::search(text));
-}
-
-void TFormMain::showNotes(NoteRows&& rows)
-{
-    // Resetting the model drops the selection without a notification; the selection made
-    // below notifies like a click, which keeps CurrentNoteId and the command state right.
-    const qsizetype row = rows.indexOf(CurrentNoteId);
-    notesModel_->setRows(std::move(rows));
-    if (row >= 0) {
-        const QModelIndex index = notesModel_->index(int(row), 0);
-        LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                                QItemSelectionModel::Rows);
-        LVNotatki->scrollTo(index);
-    }
-    UpdateCommandState();
+    RefreshNotes();
 }
 
 void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
@@ -562,6 +548,7 @@ void TFormMain::BlinkRunningAlarms()
 
 QList<qint32> TFormMain::listedNoteIds() const
 {
+    fill_->waitUntilComplete();
     return notesModel_->rows().ids();
 }
 

@@ -19,9 +19,9 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class BlinkGate;
+class NoteListFill;
 class NoteListModel;
-class NoteListSearch;
-class NoteRows;
 class QItemSelection;
 class QSystemTrayIcon;
 class QToolButton;
@@ -99,27 +99,28 @@ public:
     // Note list.
     void UpdateCommandState();
     void NotatkaPokazEdytujExecute();
-    // Empties the list and fills it with the notes containing text; false when a statement
-    // failed, the rows read until then staying listed.
+    // Fills the list with the notes containing text. Like every fill of the list it is read
+    // off the GUI thread and streams in (NoteListFill); a newer fill makes it stale. True when
+    // the fill was started.
     bool SearchNotes(const QString& text);
-    // A change of the search text: the list is filled again off the GUI thread (the search
-    // when the text is not empty, otherwise the full list) and shows the result of the newest
-    // text once it is read. Any reload run meanwhile makes the pending result stale.
+    // A change of the search text: RefreshNotes.
     void SzukanyCiagChange();
     // Tells the user once that the database file was moved or replaced while the program ran.
     void announceFileLost();
     // Switches images 2 and 3 of the running alarms at the top of the list.
     void BlinkRunningAlarms();
     NoteListModel* notesModel() const { return notesModel_; }
-    NoteListSearch* noteListSearch() const { return search_; }
+    NoteListFill* noteListFill() const { return fill_; }
 
     // NoteListHost
     qint32 currentNoteId() const override { return CurrentNoteId; }
     void setCurrentNoteId(qint32 id) override { CurrentNoteId = id; }
     QString searchText() const override;
     void focusNoteList() override;
+    // Fills the list with every note; true when the fill was started.
     bool LoadNotes() override;
     bool RefreshNotes() override;
+    // Waits for a fill under way to complete (without freezing the window).
     QList<qint32> listedNoteIds() const override;
     QWidget* dialogParent() override { return this; }
 
@@ -153,6 +154,9 @@ public:
     QPointer<TReklama> Reklama;
 
     TAlarmChecker* alarmChecker() const { return AlarmChecker; }
+    TBlinkingItems* blinkingItems() const { return BlinkingItems; }
+    // Shown in the search box while a fill of the list is under way.
+    QAction* ListFillBusy = nullptr;
     bool isQuitting() const { return quitting_; }
 
 protected:
@@ -165,14 +169,13 @@ private:
     void buildWebChecks();
     void hideMainWindow();
     int selectedCount() const;
-    // Shows the rows of a fill, selects CurrentNoteId's row again and scrolls it into view.
-    void showNotes(NoteRows&& rows);
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
 
     TDM& dm_;
     const FormMainOptions options_;
     NoteListModel* notesModel_ = nullptr;
-    NoteListSearch* search_ = nullptr;
+    NoteListFill* fill_ = nullptr;
+    BlinkGate* blinkGate_ = nullptr;
     Tray* tray_ = nullptr;
     WebChecks* webChecks_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;

@@ -30,6 +30,24 @@ void NoteListModel::setRows(NoteRows&& rows)
     endResetModel();
 }
 
+void NoteListModel::appendRows(const NoteRows& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = int(rows_.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    rows_.append(rows);
+    endInsertRows();
+}
+
+bool NoteListModel::hasRunningAlarmOnTop() const
+{
+    if (rows_.isEmpty())
+        return false;
+    const int image = rows_.image(0);
+    return image == note_image::RunningAlarm || image == note_image::RunningAlarmRays;
+}
+
 void NoteListModel::blinkRunningAlarms()
 {
     qsizetype row = 0;

@@ -22,9 +22,15 @@ public:
 
     explicit NoteListModel(QObject* parent = nullptr);
 
-    // Replaces every row by those of a new fill.
+    // Replaces every row by those of a new fill (the first rows of it, when it streams in).
     void setRows(NoteRows&& rows);
+    // Adds the next rows of a fill below the others, as row insertions.
+    void appendRows(const NoteRows& rows);
+    // Gives back the spare room left by growing, once a fill is complete.
+    void squeeze() { rows_.squeeze(); }
     const NoteRows& rows() const { return rows_; }
+    // Whether the top row is a running alarm: only then is there anything to blink.
+    bool hasRunningAlarmOnTop() const;
 
     // Switches images 2 and 3 of the leading run of running-alarm rows. The walk stops at the
     // first row with image 0 or 1, so it costs the same whatever the number of notes below.

@@ -18,11 +18,12 @@ public:
     virtual QString searchText() const = 0;
     // Gives the keyboard focus to the note list.
     virtual void focusNoteList() = 0;
-    // Reloads the full list and selects the current note again; false when a statement failed.
+    // Reloads the full list and selects the current note again when its row arrives. The
+    // reload may go on after the call returns (the rows stream in); true when it was started.
     virtual bool LoadNotes() = 0;
     // Runs the search again when the search box holds text, otherwise LoadNotes.
     virtual bool RefreshNotes() = 0;
-    // The note IDs of the list entries, top to bottom.
+    // The note IDs of the complete list, top to bottom: a reload under way is waited for.
     virtual QList<qint32> listedNoteIds() const = 0;
     // The window dialogs are centred over and owned by.
     virtual QWidget* dialogParent() = 0;

@@ -1,7 +1,7 @@
 #include "support/NoteListDriver.h"
 
-#include "core/list/NoteListSearch.h"
 #include "core/storage/SqlText.h"
+#include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 
 #include <QLineEdit>
@@ -27,8 +27,9 @@ FormMainOptions quietWindowOptions()
     return options;
 }
 
-QStringList listedTitles(const TFormMain& form)
+QStringList listedTitles(TFormMain& form)
 {
+    waitForList(form);
     QStringList titles;
     const NoteListModel* model = form.notesModel();
     for (int row = 0; row < model->rowCount(); ++row)
@@ -36,8 +37,9 @@ QStringList listedTitles(const TFormMain& form)
     return titles;
 }
 
-QList<int> listedImages(const TFormMain& form)
+QList<int> listedImages(TFormMain& form)
 {
+    waitForList(form);
     QList<int> images;
     const NoteListModel* model = form.notesModel();
     for (int row = 0; row < model->rowCount(); ++row)
@@ -45,8 +47,9 @@ QList<int> listedImages(const TFormMain& form)
     return images;
 }
 
-QList<qint32> selectedNoteIds(const TFormMain& form)
+QList<qint32> selectedNoteIds(TFormMain& form)
 {
+    waitForList(form);
     QList<qint32> ids;
     for (const QModelIndex& index : form.LVNotatki->selectionModel()->selectedRows())
         ids << index.data(NoteListModel::NoteIdRole).toInt();
@@ -55,6 +58,7 @@ QList<qint32> selectedNoteIds(const TFormMain& form)
 
 void clickRow(TFormMain& form, int row)
 {
+    waitForList(form);
     const QModelIndex index = form.notesModel()->index(row, 0);
     form.LVNotatki->scrollTo(index);
     QTest::mouseClick(form.LVNotatki->viewport(), Qt::LeftButton, {},
@@ -63,7 +67,10 @@ void clickRow(TFormMain& form, int row)
 
 bool waitForList(TFormMain& form)
 {
-    return QTest::qWaitFor([&] { return form.noteListSearch()->isIdle(); }, 10000);
+    if (QTest::qWaitFor([&] { return form.noteListFill()->isComplete(); }, 10000))
+        return true;
+    qWarning("the note list did not become complete");
+    return false;
 }
 
 bool typeSearch(TFormMain& form, const QString& text)

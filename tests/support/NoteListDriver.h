@@ -20,13 +20,14 @@ void insertNote(const TestDatabase& db, qint32 id, const QString& title, const Q
 // thread keep quiet unless the test asks for a beat.
 FormMainOptions quietWindowOptions();
 
-QStringList listedTitles(const TFormMain& form);
-QList<int> listedImages(const TFormMain& form);
+// The list once its newest fill is complete (these wait for it, like a user looking at it).
+QStringList listedTitles(TFormMain& form);
+QList<int> listedImages(TFormMain& form);
 // The note IDs of the selected rows.
-QList<qint32> selectedNoteIds(const TFormMain& form);
-// Clicks the row like a user selecting it.
+QList<qint32> selectedNoteIds(TFormMain& form);
+// Clicks the row like a user selecting it, once the list is complete.
 void clickRow(TFormMain& form, int row);
 // Types into the search box and waits until the list shows the result of the text.
 bool typeSearch(TFormMain& form, const QString& text);
-// Waits until the list shows the result of the last search text.
+// Waits until the newest fill of the list is complete.
 bool waitForList(TFormMain& form);

@@ -12,6 +12,33 @@ class TestPeriodicWorker : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void anInactiveWorkerRunsNoPassUntilActiveAgain()
+    {
+        std::atomic<int> passes{0};
+        QSemaphore passed;
+        PeriodicWorker worker(1ms, [&](PeriodicWorker&) {
+            ++passes;
+            passed.release();
+        });
+        worker.setActive(false);
+        worker.start();
+        QVERIFY(!worker.isActive());
+        // Made active, it beats; made inactive, it stops after the pass under way.
+        worker.setActive(true);
+        QVERIFY(passed.tryAcquire(2, 5000));
+        worker.setActive(false);
+        QTest::qWait(20);
+        const int stopped = passes;
+        QTest::qWait(100);
+        QCOMPARE(passes.load(), stopped);
+        worker.setActive(true);
+        QTRY_VERIFY(passes > stopped);
+        // A stop request ends an inactive worker too.
+        worker.setActive(false);
+        worker.requestStop();
+        QVERIFY(worker.isFinished());
+    }
+
     void passesRunOnTheWorkerAndHandOffsOnTheMainThread()
     {
         std::atomic<int> passes{0};

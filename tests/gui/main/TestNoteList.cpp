@@ -1,5 +1,5 @@
-#include "core/list/NoteListSearch.h"
 #include "gui/main/FormMain.h"
+#include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
@@ -205,8 +205,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.CurrentNoteId = 1; // the oldest, at the bottom
         QVERIFY(form.LoadNotes());
-        const QModelIndex index = form.notesModel()->index(299, 0);
         QCOMPARE(selectedNoteIds(form), QList<qint32>{1});
+        const QModelIndex index = form.notesModel()->index(299, 0);
         QVERIFY(form.LVNotatki->viewport()->rect().intersects(form.LVNotatki->visualRect(index)));
     }
 
@@ -278,6 +278,7 @@ private Q_SLOTS:
         // Slow enough that the list is looked at several times within each beat.
         options.blinkInterval = std::chrono::milliseconds(300);
         TFormMain form(*dm, options);
+        form.ShowMainWindow();
         QTRY_COMPARE(listedImages(form), (QList<int>{3, 0}));
         QTRY_COMPARE(listedImages(form), (QList<int>{2, 0}));
     }
@@ -296,13 +297,20 @@ private Q_SLOTS:
 
         // Reading note 3 now fails in the engine, half way through the second statement.
         db.execute(QStringLiteral("ALTER TABLE NOTATKI ADD Boom COMPUTED BY (1 / (ID - 3))"));
-        QVERIFY(!form.LoadNotes());
+        const NoteListFill& fill = *form.noteListFill();
+        form.LoadNotes();
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{1, 2}));
-        QVERIFY(!form.SearchNotes(QStringLiteral("e")));
+        QVERIFY(!fill.lastFillSucceeded());
+        // The sign of a fill under way ends with the failure.
+        QVERIFY(!form.ListFillBusy->isVisible());
+        form.SearchNotes(QStringLiteral("e"));
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{2}));
+        QVERIFY(!fill.lastFillSucceeded());
         // The same through typing.
         QVERIFY(typeSearch(form, QStringLiteral("n")));
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{1, 2}));
+        QVERIFY(!fill.lastFillSucceeded());
+        QVERIFY(!form.ListFillBusy->isVisible());
         QTest::qWait(50);
         QVERIFY(watcher.messages.isEmpty());
     }
