@@ -3,7 +3,8 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2
+            firebird3.0-server-core firebird3.0-utils fonts-dejavu-core fonts-liberation2 \
+            xvfb x11-utils xdotool fonts-noto-color-emoji
 
 .PHONY: all deps build run test test-sanitize bench format clean
 

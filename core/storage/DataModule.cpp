@@ -52,7 +52,6 @@ void TDM::attach()
     firebird_environment::prepare(path_);
     db_.attach(path_, kUser, kPassword, kCharacterSet);
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
-    emit attached();
 }
 
 void TDM::ensureConnected()

@@ -82,10 +82,6 @@ public:
     // Set by the login gate when the right password was given.
     bool AccessGranted = false;
 
-signals:
-    // Emitted after each successful attach, first or re-opened.
-    void attached();
-
 private:
     void ensureConnected();
     void attach();

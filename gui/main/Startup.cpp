@@ -24,12 +24,9 @@ int run(QApplication& app)
     QApplication::setApplicationDisplayName(QStringLiteral("Quillbox"));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // main() has blocked the termination signals; from here on they are read as events.
     TerminationSignals termination;
     std::unique_ptr<TDM> dm = createDataModule(TDM::defaultDatabasePath());
-    // The database engine installs its own handlers when it starts; ours must win so that a
-    // termination runs the quit sequence.
-    QObject::connect(dm.get(), &TDM::attached, &termination, [] { TerminationSignals::install(); });
-    TerminationSignals::install();
 
     const FormMainOptions options = FormMainOptions::forThisDesktop();
     TFormMain form(*dm, options);
