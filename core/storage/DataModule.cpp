@@ -24,11 +24,12 @@ std::unique_ptr<fb::Statement> DbSession::open(const QString& sql)
     return statement;
 }
 
-void DbSession::execute(const QString& sql)
+qint64 DbSession::execute(const QString& sql)
 {
     qCDebug(lcSql).noquote() << sql;
     fb::Statement statement(db_, tr_, sql.toUtf8());
     statement.execute();
+    return statement.affectedRows();
 }
 
 TDM::TDM(QString databasePath, QObject* parent) : QObject(parent), path_(std::move(databasePath)) {}

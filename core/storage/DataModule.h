@@ -26,8 +26,8 @@ public:
 
     // Prepares and opens a statement with a result; read it with fetch().
     std::unique_ptr<fb::Statement> open(const QString& sql);
-    // Runs a statement without a result (INSERT, UPDATE, DELETE).
-    void execute(const QString& sql);
+    // Runs a statement without a result (INSERT, UPDATE, DELETE); returns the rows it changed.
+    qint64 execute(const QString& sql);
 
 private:
     fb::Attachment& db_;

@@ -749,8 +749,10 @@ private Q_SLOTS:
         }
     }
 
-    void alarmWriteFailureKeepsTheEditorOpen()
+    void alarmWriteFailureSavesNothing()
     {
+        // The text and the alarm of one OK are one transaction: a refused alarm write keeps
+        // the old text too, and the user is told nothing was saved.
         TestDatabase db;
         insertNote(db, NoteSeed{.id = 3});
         db.execute(QStringLiteral("CREATE EXCEPTION ALARM_REFUSED 'alarm refused'"));
@@ -762,6 +764,7 @@ private Q_SLOTS:
         TFormNotatka editor(*dm, list, nullptr, fixedClock());
         QVERIFY(showExisting(editor, 3));
         editor.Tytul->setText(QStringLiteral("Remind me"));
+        editor.Tresc->setStoredText(QStringLiteral("at noon"));
         editor.cAlarm->click();
         editor.dtDate->setDate(QDate(2030, 5, 20));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
@@ -772,8 +775,18 @@ private Q_SLOTS:
         QCOMPARE(watcher.messages, QStringList{kNotSaved});
         QVERIFY(editor.isVisible());
         QVERIFY(editor.cAlarm->isChecked());
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Remind me"));
         QCOMPARE(list.refreshes, 0);
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}),
+                 QStringLiteral("Shopping | milk\r\nbread"));
         QCOMPARE(alarmColumns(db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+
+        // Once the database takes the alarm, the same OK saves all of it.
+        db.execute(QStringLiteral("DROP TRIGGER NOTATKI_REFUSE_ALARM"));
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}), QStringLiteral("Remind me | at noon"));
+        QCOMPARE(alarmColumns(db, 3).left(18), QStringLiteral("2 | 0 | 2030-05-20"));
     }
 
     void failedStateReadIsShownAndKeepsTheEditorOpen()
@@ -797,47 +810,61 @@ private Q_SLOTS:
         QVERIFY2(watcher.messages.first().contains(QStringLiteral("ALARM"), Qt::CaseInsensitive),
                  qPrintable(watcher.messages.first()));
         QVERIFY(editor.isVisible());
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Still here"));
         QCOMPARE(list.refreshes, 0);
-        // The text was saved before the read.
-        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Still here | 1"));
+        // The text is saved with the alarm or not at all.
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Shopping | 1"));
     }
 
-    void noteThatIsGone_data()
+    void noteDeletedMeanwhileIsSavedAsNew_data()
     {
         QTest::addColumn<bool>("tickAlarm");
-        QTest::newRow("text only") << false;
-        QTest::newRow("with an alarm") << true;
+        QTest::addColumn<QString>("search");
+        QTest::newRow("text only") << false << QString();
+        QTest::newRow("with an alarm, list searched") << true << QStringLiteral("milk");
     }
-    void noteThatIsGone()
+    void noteDeletedMeanwhileIsSavedAsNew()
     {
+        // Another program deletes the note while it is open here; what was typed is kept.
         QFETCH(bool, tickAlarm);
+        QFETCH(QString, search);
         TestDatabase db;
         insertNote(db, NoteSeed{.id = 1});
+        insertNote(db, NoteSeed{.id = 2, .title = QStringLiteral("Other")});
         auto dm = db.open();
         RecordingNoteList list;
+        list.current = 1;
+        list.search = search;
         TFormNotatka editor(*dm, list, nullptr, fixedClock());
-        QVERIFY(editor.LoadNote(999));
-        editor.NoteId = 999;
-        editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        QVERIFY(editor.Tytul->text().isEmpty());
-        QVERIFY(editor.Tresc->storedText().isEmpty());
-        QVERIFY(!editor.cAlarm->isChecked());
-        QCOMPARE(editor.dtDate->date(), kNow.date());
-        editor.Tytul->setText(QStringLiteral("typed into nothing"));
+        QVERIFY(showExisting(editor, 1));
+        editor.Tytul->setText(QStringLiteral("typed meanwhile"));
+        editor.Tresc->setStoredText(QStringLiteral("not to be lost"));
         if (tickAlarm) {
             editor.cAlarm->click();
             editor.dtDate->setDate(QDate(2030, 6, 1));
+            editor.dtTime->setTime(QTime(9, 45));
         }
+        db.execute(QStringLiteral("DELETE FROM NOTATKI WHERE ID = 1"));
+
         ModalWatcher& watcher = *watcher_;
         watcher.messages.clear();
         editor.OK->click();
-        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(watcher.messages,
+                 QStringList{QStringLiteral(
+                     "This note was deleted meanwhile. It is saved as a new note.")});
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteCount(db), QStringLiteral("1"));
-        QCOMPARE(noteColumns(db, 1, {"Tytul"}), QStringLiteral("Shopping"));
-        QCOMPARE(alarmColumns(db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+        QCOMPARE(noteCount(db), QStringLiteral("2"));
+        const qint32 id = list.current;
+        QVERIFY(id > 2);
+        QCOMPARE(editor.NoteId, id);
+        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc"}),
+                 QStringLiteral("typed meanwhile | not to be lost"));
+        QCOMPARE(alarmColumns(db, id).left(29),
+                 tickAlarm ? QStringLiteral("2 | 0 | 2030-06-01 | 09:45:00")
+                           : QStringLiteral("0 | 0 | 2030-05-15 | 14:30:00"));
+        QCOMPARE(noteColumns(db, 2, {"Tytul"}), QStringLiteral("Other"));
+        QCOMPARE(list.loads, 1);
+        QCOMPARE(list.focusRequests, search.isEmpty() ? 0 : 1);
     }
 
     void failedLoadIsReported()
