@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -227,7 +228,10 @@ void TFormMain::buildTrayIcon()
     PMOtworz = tray_->openAction();
     PMNowaNotatka = tray_->newNoteAction();
     PMZakoncz = tray_->closeAction();
-    connect(PMOtworz, &QAction::triggered, this, [this] { ShowMainWindow(); });
+    connect(PMOtworz, &QAction::triggered, this, [this] {
+        if (!bringOpenDialogToFront())
+            ShowMainWindow();
+    });
     connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
@@ -253,6 +257,9 @@ void TFormMain::hideMainWindow()
 void TFormMain::TrayIconClick()
 {
     if (TrayClickBusy)
+        return;
+    // While a dialog is open the click leads back to it rather than hiding it with the window.
+    if (bringOpenDialogToFront())
         return;
     TrayClickBusy = true;
     if (isVisible() && !isMinimized()) {
@@ -285,6 +292,9 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::NewNote()
 {
+    // One editor at a time: the tray menu stays usable while one is open.
+    if (bringOpenDialogToFront())
+        return;
     if (!ShowMainWindow())
         return;
     if (!PauseAlarmChecker())
@@ -305,22 +315,43 @@ void TFormMain::showNoteEditor(qint32 noteId)
         editor->StatusFormatki->setText(QStringLiteral("View / Edit"));
         editor->LoadNote(noteId);
     }
-    editor->exec();
+    runDialog(editor);
+}
+
+int TFormMain::runDialog(QDialog* dialog)
+{
+    dialog->setWindowModality(Qt::WindowModal);
+    openDialog_ = dialog;
+    return dialog->exec();
+}
+
+bool TFormMain::bringOpenDialogToFront()
+{
+    if (!openDialog_ || !openDialog_->isVisible())
+        return false;
+    ShowMainWindow();
+    openDialog_->raise();
+    openDialog_->activateWindow();
+    return true;
 }
 
 void TFormMain::DeleteSelectedNote()
 {
+    if (bringOpenDialogToFront())
+        return;
     const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
     if (selected.size() != 1)
         return;
     auto* form = new TFormUsuwanie(dm_, *this, this);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->NoteId = selected.first().data(NoteListModel::NoteIdRole).toInt();
-    form->exec();
+    runDialog(form);
 }
 
 void TFormMain::NotatkaPokazEdytujExecute()
 {
+    if (bringOpenDialogToFront())
+        return;
     const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
     if (selected.size() != 1)
         return;

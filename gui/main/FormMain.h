@@ -8,6 +8,7 @@
 #include "core/alarms/BlinkingItems.h"
 #include "gui/notes/NoteListHost.h"
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <chrono>
@@ -65,6 +66,8 @@ public:
     // Opens the note editor modally: for a new note when noteId is -1, otherwise for that note
     // in view/edit mode. The caller has paused the alarm checker.
     void showNoteEditor(qint32 noteId);
+    // The note editor or delete question open now; null when none is.
+    QDialog* openDialog() const { return openDialog_; }
 
     // Note list.
     void UpdateCommandState();
@@ -131,6 +134,10 @@ private:
     // Shows the rows of a fill, selects CurrentNoteId's row again and scrolls it into view.
     void showNotes(NoteRows&& rows);
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
+    // Runs a dialog modal to this window only, so the tray icon and its menu stay usable.
+    int runDialog(QDialog* dialog);
+    // Shows the window with the open dialog in front; false when no dialog is open.
+    bool bringOpenDialogToFront();
 
     TDM& dm_;
     const FormMainOptions options_;
@@ -139,6 +146,7 @@ private:
     Tray* tray_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
+    QPointer<QDialog> openDialog_;
     bool TrayClickBusy = false;
     bool quitting_ = false;
 };
