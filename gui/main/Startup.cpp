@@ -21,7 +21,8 @@ std::unique_ptr<TDM> createDataModule(const QString& databasePath)
 int run(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("quillbox"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox"));
+    // No application display name: the xcb platform would append it to every window title,
+    // and captions are exactly the windows' own texts.
     QApplication::setQuitOnLastWindowClosed(false);
 
     // main() has blocked the termination signals; from here on they are read as events.

@@ -294,6 +294,56 @@ private Q_SLOTS:
         }
         QVERIFY2(validationReport(db.path()).isEmpty(), validationReport(db.path()).constData());
     }
+
+    void captionsAsTheXServerSeesThem()
+    {
+        // The window manager shows _NET_WM_NAME; the platform must not add to the texts.
+        XvfbServer x;
+        if (!x.isRunning())
+            QSKIP(qPrintable(QStringLiteral("no X server for the captions: ") + x.failure()));
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+            QSKIP("xdotool and xprop are needed to drive the program and read its captions");
+        TestDatabase db;
+        const QString program = db.directory() + QStringLiteral("/quillbox");
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program));
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+        QProcess process;
+        process.setProcessEnvironment(x.environment(environment()));
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted(30000));
+
+        const auto windowNamed = [&](const QString& pattern) {
+            return x
+                .run(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--sync"),
+                      QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern},
+                     60000)
+                .trimmed()
+                .split('\n')
+                .first();
+        };
+        const auto caption = [&](const QByteArray& window) {
+            return QString::fromUtf8(
+                x.run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::fromLatin1(window),
+                                                QStringLiteral("_NET_WM_NAME")})
+                    .trimmed());
+        };
+        const QByteArray main = windowNamed(QStringLiteral("^Quillbox"));
+        QVERIFY(!main.isEmpty());
+        QCOMPARE(caption(main), QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"Quillbox\""));
+        x.run(QStringLiteral("xdotool"),
+              {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(main)});
+        x.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Insert")});
+        const QByteArray editor = windowNamed(QStringLiteral("^Quillbox - Note"));
+        QVERIFY(!editor.isEmpty());
+        QCOMPARE(caption(editor),
+                 QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"Quillbox - Note\""));
+
+        ::kill(pid_t(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(30000));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProcesses)
