@@ -5,6 +5,7 @@
 #include "core/notes/MemoText.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteStore.h"
+#include "gui/notes/AlarmPickers.h"
 #include "gui/notes/LimitedMemo.h"
 #include "gui/notes/NoteListHost.h"
 #include "gui/platform/AnchorLayout.h"
@@ -90,14 +91,14 @@ void TFormNotatka::buildControls()
     cAlarm->setObjectName(QStringLiteral("cAlarm"));
     layout->addWidget(cAlarm, QRect(QPoint(191, 24), cAlarm->sizeHint()));
 
-    dtDate = new QDateEdit(this);
+    dtDate = new AlarmDateEdit(this);
     dtDate->setObjectName(QStringLiteral("dtDate"));
     dtDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dtDate->setCalendarPopup(true);
     dtDate->hide();
     layout->addWidget(dtDate, QRect(242, 20, 82, 21));
 
-    dtTime = new QTimeEdit(this);
+    dtTime = new AlarmTimeEdit(this);
     dtTime->setObjectName(QStringLiteral("dtTime"));
     dtTime->setDisplayFormat(QStringLiteral("HH:mm"));
     dtTime->setButtonSymbols(QAbstractSpinBox::UpDownArrows);

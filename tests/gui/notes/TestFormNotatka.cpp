@@ -144,17 +144,32 @@ private Q_SLOTS:
                 w = w->parentWidget();
             return w;
         };
-        // Tab steps through the pickers' fields before it leaves them.
-        QList<QWidget*> visited{owner(QApplication::focusWidget())};
-        for (int i = 0; i < 20 && (visited.size() == 1 || visited.last() != editor.Tytul); ++i) {
+        // Each Tab leaves the control at once, the pickers too (their sections are reached
+        // with the arrow keys); Shift+Tab goes back the same way.
+        const QList<QWidget*> expected{editor.cAlarm, editor.dtDate, editor.dtTime, editor.Tresc,
+                                       editor.OK,     editor.Anuluj, editor.Tytul};
+        QList<QWidget*> forward;
+        for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* control = owner(QApplication::focusWidget());
-            if (control != visited.last())
-                visited << control;
+            forward << owner(QApplication::focusWidget());
         }
-        const QList<QWidget*> expected{editor.Tytul, editor.cAlarm, editor.dtDate, editor.dtTime,
-                                       editor.Tresc, editor.OK,     editor.Anuluj, editor.Tytul};
-        QCOMPARE(visited, expected);
+        QCOMPARE(forward, expected);
+        QList<QWidget*> backward;
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            backward << owner(QApplication::focusWidget());
+        }
+        QList<QWidget*> reversed{editor.Anuluj, editor.OK,     editor.Tresc, editor.dtTime,
+                                 editor.dtDate, editor.cAlarm, editor.Tytul};
+        QCOMPARE(backward, reversed);
+        // The arrow keys still reach and change the sections.
+        editor.dtDate->setFocus(Qt::TabFocusReason);
+        const QDate before = editor.dtDate->date();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(editor.dtDate->date(), before.addYears(1));
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(editor.dtDate->currentSection(), QDateTimeEdit::MonthSection);
     }
 
     void defaultTitle_data()

@@ -36,7 +36,10 @@ class TestFormUsuwanie : public QObject
             auto* dialog = qobject_cast<TFormUsuwanie*>(modal);
             QVERIFY(dialog);
             QVERIFY(QTest::qWaitForWindowActive(dialog));
-            QVERIFY(dialog->TAK->hasFocus());
+            QVERIFY2(dialog->TAK->hasFocus(),
+                     qPrintable(QApplication::focusWidget()
+                                    ? QApplication::focusWidget()->objectName()
+                                    : QStringLiteral("none")));
             asked = true;
             QPointer<TFormUsuwanie> guard(dialog);
             answer(dialog);
@@ -78,6 +81,16 @@ private Q_SLOTS:
         QCOMPARE(dialog.TAK->geometry(), QRect(78, 107, 72, 24));
         QCOMPARE(dialog.NIE->geometry(), QRect(155, 107, 72, 24));
         QCOMPARE(dialog.palette().color(QPalette::Window), QColor(255, 251, 240));
+
+        // Only the button that Enter presses looks like the default one.
+        QTest::keyClick(dialog.TAK, Qt::Key_Tab);
+        QVERIFY(dialog.NIE->hasFocus());
+        QVERIFY(dialog.NIE->isDefault());
+        QVERIFY(!dialog.TAK->isDefault());
+        QTest::keyClick(dialog.NIE, Qt::Key_Backtab);
+        QVERIFY(dialog.TAK->hasFocus());
+        QVERIFY(dialog.TAK->isDefault());
+        QVERIFY(!dialog.NIE->isDefault());
     }
 
     // Enter right away deletes (Yes has the focus) and selects the entry that takes the
