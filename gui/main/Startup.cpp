@@ -2,6 +2,7 @@
 
 #include "core/storage/DataModule.h"
 #include "gui/main/FormMain.h"
+#include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/platform/TerminationSignals.h"
 
@@ -24,6 +25,7 @@ int run(QApplication& app)
     // No application display name: the xcb platform would append it to every window title,
     // and captions are exactly the windows' own texts.
     QApplication::setQuitOnLastWindowClosed(false);
+    look::applyApplicationLook();
 
     // main() has blocked the termination signals; from here on they are read as events.
     TerminationSignals termination;
