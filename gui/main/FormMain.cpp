@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -322,6 +323,12 @@ int TFormMain::runDialog(QDialog* dialog)
 {
     dialog->setWindowModality(Qt::WindowModal);
     openDialog_ = dialog;
+    // A window-modal dialog is not made active by Qt the way an application-modal one is;
+    // an activation of the main window still on its way would otherwise win.
+    QTimer::singleShot(0, dialog, [dialog] {
+        dialog->raise();
+        dialog->activateWindow();
+    });
     return dialog->exec();
 }
 
