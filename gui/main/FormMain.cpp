@@ -29,7 +29,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -281,6 +280,24 @@ void TFormMain::UkryjExecute()
     hideMainWindow();
 }
 
+void TFormMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // The window takes no input while a dialog is open over it; when it becomes the active
+    // window (a click on it, an activation still on its way) the keyboard goes to the dialog.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && openDialog_ &&
+        openDialog_->isVisible())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (openDialog_ && openDialog_->isVisible()) {
+                    openDialog_->raise();
+                    openDialog_->activateWindow();
+                }
+            },
+            Qt::QueuedConnection);
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (quitting_) {
@@ -323,12 +340,6 @@ int TFormMain::runDialog(QDialog* dialog)
 {
     dialog->setWindowModality(Qt::WindowModal);
     openDialog_ = dialog;
-    // A window-modal dialog is not made active by Qt the way an application-modal one is;
-    // an activation of the main window still on its way would otherwise win.
-    QTimer::singleShot(0, dialog, [dialog] {
-        dialog->raise();
-        dialog->activateWindow();
-    });
     return dialog->exec();
 }
 

@@ -123,6 +123,7 @@ public:
     bool isQuitting() const { return quitting_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
