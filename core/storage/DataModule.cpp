@@ -38,16 +38,17 @@ std::unique_ptr<fb::Statement> DbSession::prepare(const QString& sql)
     return std::make_unique<fb::Statement>(db_, tr_, sql.toUtf8());
 }
 
-void DbSession::execute(const QString& sql)
+qint64 DbSession::execute(const QString& sql)
 {
-    execute(sql, sql);
+    return execute(sql, sql);
 }
 
-void DbSession::execute(const QString& sql, const QString& traced)
+qint64 DbSession::execute(const QString& sql, const QString& traced)
 {
     qCDebug(lcSql).noquote() << traced;
     fb::Statement statement(db_, tr_, sql.toUtf8());
     statement.execute();
+    return statement.affectedRows();
 }
 
 TDM::TDM(QString databasePath, QObject* parent)
@@ -91,7 +92,6 @@ void TDM::attach()
     db_.attach(path_, kUser, kPassword, kCharacterSet);
     guard_->recordOpened();
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
-    emit attached();
 }
 
 void TDM::ensureConnected()

@@ -29,11 +29,11 @@ public:
     std::unique_ptr<fb::Statement> open(const QString& sql);
     // Prepares a statement without running it.
     std::unique_ptr<fb::Statement> prepare(const QString& sql);
-    // Runs a statement without a result (INSERT, UPDATE, DELETE).
-    void execute(const QString& sql);
+    // Runs a statement without a result (INSERT, UPDATE, DELETE); returns the rows it changed.
+    qint64 execute(const QString& sql);
     // The same, tracing traced in place of the statement text: for statements that carry a
     // secret.
-    void execute(const QString& sql, const QString& traced);
+    qint64 execute(const QString& sql, const QString& traced);
 
 private:
     fb::Attachment& db_;
@@ -100,10 +100,6 @@ public:
 
     // Set by the login gate when the right password was given.
     bool AccessGranted = false;
-
-signals:
-    // Emitted after each successful attach, first or re-opened.
-    void attached();
 
 private:
     template <typename Work>

@@ -195,7 +195,7 @@ Statement::Statement(Attachment& db, Transaction& tr, const QByteArray& sqlUtf8)
     if (sqlUtf8.size() > std::numeric_limits<unsigned short>::max())
         throw Error("statement text exceeds 65535 bytes");
     ISC_STATUS_ARRAY status;
-    isc_dsql_allocate_statement(status, db_.handle(), &handle_);
+    isc_dsql_allocate_statement(status, db_.handle(), handle_.get());
     check(status);
 
     auto allocate = [this](short columns) {
@@ -206,13 +206,14 @@ Statement::Statement(Attachment& db, Transaction& tr, const QByteArray& sqlUtf8)
         out_->sqln = columns;
     };
     allocate(1);
-    isc_dsql_prepare(status, tr_.handle(), &handle_, static_cast<unsigned short>(sqlUtf8.size()),
-                     sqlUtf8.constData(), SQL_DIALECT_V6, out_);
+    isc_dsql_prepare(status, tr_.handle(), handle_.get(),
+                     static_cast<unsigned short>(sqlUtf8.size()), sqlUtf8.constData(),
+                     SQL_DIALECT_V6, out_);
     check(status);
     if (out_->sqld > out_->sqln) {
         const short columns = out_->sqld;
         allocate(columns);
-        isc_dsql_describe(status, &handle_, SQLDA_VERSION1, out_);
+        isc_dsql_describe(status, handle_.get(), SQLDA_VERSION1, out_);
         check(status);
     }
 
@@ -232,23 +233,54 @@ Statement::Statement(Attachment& db, Transaction& tr, const QByteArray& sqlUtf8)
     }
 }
 
-Statement::~Statement()
+Statement::Handle::~Handle()
 {
-    if (handle_ != 0) {
+    if (value_ != 0) {
         ISC_STATUS_ARRAY status;
-        isc_dsql_free_statement(status, &handle_, DSQL_drop);
+        isc_dsql_free_statement(status, &value_, DSQL_drop);
         // As for a rollback: a cancel request may land on the release, so it is tried twice.
-        if (handle_ != 0)
-            isc_dsql_free_statement(status, &handle_, DSQL_drop);
+        if (value_ != 0)
+            isc_dsql_free_statement(status, &value_, DSQL_drop);
     }
 }
+
+Statement::~Statement() = default;
 
 void Statement::execute()
 {
     ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, tr_.handle(), &handle_, SQLDA_VERSION1, nullptr);
+    isc_dsql_execute(status, tr_.handle(), handle_.get(), SQLDA_VERSION1, nullptr);
     check(status);
     open_ = out_->sqld > 0;
+}
+
+qint64 Statement::affectedRows()
+{
+    static const char items[] = {isc_info_sql_records};
+    char answer[64] = {};
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, handle_.get(), short(sizeof items), items, short(sizeof answer),
+                      answer);
+    check(status);
+    if (answer[0] != isc_info_sql_records)
+        return 0;
+    // isc_info_sql_records, its length, then one counter per kind of change: a tag, a length
+    // and the value, ended by isc_info_end.
+    qint64 changed = 0;
+    const char* cursor = answer + 3;
+    const char* const end = answer + sizeof answer;
+    while (cursor + 3 <= end && *cursor != isc_info_end) {
+        const char tag = *cursor;
+        const short length = short(isc_vax_integer(cursor + 1, 2));
+        if (length < 0 || cursor + 3 + length > end)
+            break;
+        const qint64 value = isc_vax_integer(cursor + 3, length);
+        if (tag == isc_info_req_insert_count || tag == isc_info_req_update_count ||
+            tag == isc_info_req_delete_count)
+            changed += value;
+        cursor += 3 + length;
+    }
+    return changed;
 }
 
 bool Statement::fetch()
@@ -256,7 +288,7 @@ bool Statement::fetch()
     if (!open_)
         return false;
     ISC_STATUS_ARRAY status;
-    const ISC_STATUS rc = isc_dsql_fetch(status, &handle_, SQLDA_VERSION1, out_);
+    const ISC_STATUS rc = isc_dsql_fetch(status, handle_.get(), SQLDA_VERSION1, out_);
     if (rc == 100) {
         open_ = false;
         return false;

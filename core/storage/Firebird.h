@@ -90,6 +90,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void execute();
+    // Rows the executed statement inserted, updated or deleted.
+    qint64 affectedRows();
     bool fetch();
     // The engine's access plan of the prepared statement, e.g.
     // "PLAN (NOTATKI ORDER NOTATKI_DATAGODZINA_DESC)".
@@ -123,9 +125,24 @@ public:
 private:
     const XSQLVAR& var(int column) const;
 
+    // Owns the statement handle, so that it is freed also when the constructor throws after
+    // allocating it (a prepare the engine refuses).
+    class Handle
+    {
+    public:
+        Handle() = default;
+        ~Handle();
+        Handle(const Handle&) = delete;
+        Handle& operator=(const Handle&) = delete;
+        isc_stmt_handle* get() { return &value_; }
+
+    private:
+        isc_stmt_handle value_ = 0;
+    };
+
     Attachment& db_;
     Transaction& tr_;
-    isc_stmt_handle handle_ = 0;
+    Handle handle_;
     std::unique_ptr<char[]> sqldaMemory_;
     XSQLDA* out_ = nullptr;
     std::vector<char> buffer_;

@@ -1,5 +1,6 @@
 #include "core/storage/NoteStore.h"
 
+#include "core/storage/AlarmStatements.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
 
@@ -49,9 +50,39 @@ qint32 insertNote(TDM& dm, sql::note::NewNoteRow row)
     });
 }
 
-void updateNoteText(TDM& dm, qint32 noteId, const QString& title, const QString& message)
+bool saveExistingNote(TDM& dm, qint32 noteId, const QString& title, const QString& message,
+                      const AlarmAfterText& alarmAfter, const QDateTime& now)
 {
-    dm.transact([&](DbSession& db) { db.execute(sql::note::updateText(noteId, title, message)); });
+    // The connection and the transaction are opened outside the steps: failing there is a
+    // failure to save the text.
+    auto step = [](SaveStep which, auto&& work) {
+        try {
+            return work();
+        } catch (const SaveError&) {
+            throw;
+        } catch (const fb::Error& e) {
+            throw SaveError(which, e);
+        }
+    };
+    return step(SaveStep::Text, [&] {
+        return dm.transact([&](DbSession& db) {
+            const qint64 changed = step(SaveStep::Text, [&] {
+                return db.execute(sql::note::updateText(noteId, title, message));
+            });
+            if (changed == 0)
+                return false;
+            const int stored = step(SaveStep::AlarmRead, [&] {
+                auto query = db.open(sql::alarm::selectState(noteId));
+                return query->fetch() ? int(query->integer("Alarm")) : 0;
+            });
+            if (const std::optional<AlarmUpdate> alarm = alarmAfter(stored)) {
+                step(SaveStep::AlarmWrite, [&] {
+                    db.execute(sql::alarm::setState(noteId, alarm->state, alarm->schedule, now));
+                });
+            }
+            return true;
+        });
+    });
 }
 
 void deleteNote(TDM& dm, qint32 noteId)

@@ -3,11 +3,14 @@
 // The note editor's reads and writes of one note. Each call is one database operation in a
 // transaction of its own; errors are thrown as fb::Error for the editor to report.
 
+#include "core/storage/AlarmStatements.h"
+#include "core/storage/Firebird.h"
 #include "core/storage/NoteStatements.h"
 
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <functional>
 #include <optional>
 
 class TDM;
@@ -37,8 +40,39 @@ std::optional<StoredNote> readNote(TDM& dm, qint32 noteId);
 // not handed out again.
 qint32 insertNote(TDM& dm, sql::note::NewNoteRow row);
 
-// Rewrites the note's title and message; its creation moment stays.
-void updateNoteText(TDM& dm, qint32 noteId, const QString& title, const QString& message);
+// An alarm statement that follows a note's text: the state, and the schedule when given.
+struct AlarmUpdate
+{
+    int state = 0;
+    std::optional<sql::alarm::Schedule> schedule;
+};
+// Decides the alarm statement from the state the row holds once its text is rewritten; no
+// value: no alarm statement.
+using AlarmAfterText = std::function<std::optional<AlarmUpdate>(int storedState)>;
+
+// The step of saveExistingNote that failed.
+enum class SaveStep
+{
+    Text,
+    AlarmRead,
+    AlarmWrite
+};
+class SaveError : public fb::Error
+{
+public:
+    SaveError(SaveStep step, const fb::Error& cause) : fb::Error(cause), step_(step) {}
+    SaveStep step() const { return step_; }
+
+private:
+    SaveStep step_;
+};
+
+// Saves an edited note in one transaction: its title and message, then the alarm statement
+// that alarmAfter decides from the stored state. All of it is saved or none. False when the
+// note has no row (another program deleted it meanwhile): then nothing is written. Errors are
+// thrown as SaveError naming the step that failed.
+bool saveExistingNote(TDM& dm, qint32 noteId, const QString& title, const QString& message,
+                      const AlarmAfterText& alarmAfter, const QDateTime& now);
 
 // Deletes the note's row; deleting a note that has no row is no error.
 void deleteNote(TDM& dm, qint32 noteId);

@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -268,7 +269,10 @@ void TFormMain::buildTrayIcon()
     PMOtworz = tray_->openAction();
     PMNowaNotatka = tray_->newNoteAction();
     PMZakoncz = tray_->closeAction();
-    connect(PMOtworz, &QAction::triggered, this, [this] { ShowMainWindow(); });
+    connect(PMOtworz, &QAction::triggered, this, [this] {
+        if (!bringOpenDialogToFront())
+            ShowMainWindow();
+    });
     connect(PMNowaNotatka, &QAction::triggered, this, &TFormMain::NewNote);
     connect(PMZakoncz, &QAction::triggered, this, &TFormMain::QuitProgram);
     connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
@@ -301,6 +305,9 @@ void TFormMain::TrayIconClick()
 {
     if (TrayClickBusy)
         return;
+    // While a dialog is open the click leads back to it rather than hiding it with the window.
+    if (bringOpenDialogToFront())
+        return;
     TrayClickBusy = true;
     if (isVisible() && !isMinimized()) {
         hideMainWindow();
@@ -320,6 +327,24 @@ void TFormMain::UkryjExecute()
     hideMainWindow();
 }
 
+void TFormMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // The window takes no input while a dialog is open over it; when it becomes the active
+    // window (a click on it, an activation still on its way) the keyboard goes to the dialog.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && openDialog_ &&
+        openDialog_->isVisible())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (openDialog_ && openDialog_->isVisible()) {
+                    openDialog_->raise();
+                    openDialog_->activateWindow();
+                }
+            },
+            Qt::QueuedConnection);
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     if (quitting_) {
@@ -332,6 +357,9 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::NewNote()
 {
+    // One editor at a time: the tray menu stays usable while one is open.
+    if (bringOpenDialogToFront())
+        return;
     if (!ShowMainWindow())
         return;
     if (!PauseAlarmChecker())
@@ -352,22 +380,43 @@ void TFormMain::showNoteEditor(qint32 noteId)
         editor->StatusFormatki->setText(QStringLiteral("View / Edit"));
         editor->LoadNote(noteId);
     }
-    editor->exec();
+    runDialog(editor);
+}
+
+int TFormMain::runDialog(QDialog* dialog)
+{
+    dialog->setWindowModality(Qt::WindowModal);
+    openDialog_ = dialog;
+    return dialog->exec();
+}
+
+bool TFormMain::bringOpenDialogToFront()
+{
+    if (!openDialog_ || !openDialog_->isVisible())
+        return false;
+    ShowMainWindow();
+    openDialog_->raise();
+    openDialog_->activateWindow();
+    return true;
 }
 
 void TFormMain::DeleteSelectedNote()
 {
+    if (bringOpenDialogToFront())
+        return;
     const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
     if (selected.size() != 1)
         return;
     auto* form = new TFormUsuwanie(dm_, *this, this);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->NoteId = selected.first().data(NoteListModel::NoteIdRole).toInt();
-    form->exec();
+    runDialog(form);
 }
 
 void TFormMain::NotatkaPokazEdytujExecute()
 {
+    if (bringOpenDialogToFront())
+        return;
     const QModelIndexList selected = LVNotatki->selectionModel()->selectedRows();
     if (selected.size() != 1)
         return;

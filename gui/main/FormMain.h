@@ -10,6 +10,7 @@
 #include "core/web/WebAddresses.h"
 #include "gui/notes/NoteListHost.h"
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
@@ -95,6 +96,8 @@ public:
     // Opens the note editor modally: for a new note when noteId is -1, otherwise for that note
     // in view/edit mode. The caller has paused the alarm checker.
     void showNoteEditor(qint32 noteId);
+    // The note editor or delete question open now; null when none is.
+    QDialog* openDialog() const { return openDialog_; }
 
     // Note list.
     void UpdateCommandState();
@@ -160,6 +163,7 @@ public:
     bool isQuitting() const { return quitting_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -170,6 +174,10 @@ private:
     void hideMainWindow();
     int selectedCount() const;
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
+    // Runs a dialog modal to this window only, so the tray icon and its menu stay usable.
+    int runDialog(QDialog* dialog);
+    // Shows the window with the open dialog in front; false when no dialog is open.
+    bool bringOpenDialogToFront();
 
     TDM& dm_;
     const FormMainOptions options_;
@@ -180,6 +188,7 @@ private:
     WebChecks* webChecks_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
+    QPointer<QDialog> openDialog_;
     bool TrayClickBusy = false;
     bool alarmBalloonContinuesPass_ = false;
     bool quitting_ = false;

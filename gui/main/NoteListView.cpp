@@ -2,12 +2,56 @@
 
 #include "gui/main/NoteListModel.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 NoteListView::NoteListView(QWidget* parent) : QTreeView(parent)
 {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+}
+
+void NoteListView::selectCurrentRowIfNoneSelected()
+{
+    if (!model() || !selectionModel() || model()->rowCount() == 0 ||
+        selectionModel()->hasSelection())
+        return;
+    QModelIndex current = currentIndex();
+    if (!current.isValid())
+        current = model()->index(0, 0);
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+}
+
+void NoteListView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    if (event->reason() != Qt::MouseFocusReason)
+        selectCurrentRowIfNoneSelected();
+}
+
+void NoteListView::keyPressEvent(QKeyEvent* event)
+{
+    QTreeView::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            const QModelIndex current = currentIndex();
+            if (current.isValid() && !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+                selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void NoteListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

@@ -6,6 +6,11 @@
 // row by searching its whole layout from the row it looked up last, and from there it always
 // misses the top rows once: with 100,000 notes every beat would cost a walk over all of them.
 // For changes of the icon alone this view repaints the cells straight from the row numbers.
+//
+// The keyboard never leaves a row current without selecting it: the list selects its current
+// row when it gets the focus with nothing selected, and a key that moves to a row (Home, End,
+// the page keys, the arrows) selects the row it lands on, also when that row was current
+// already. The focus frame is drawn around the whole row.
 
 #include <QTreeView>
 
@@ -15,7 +20,14 @@ class NoteListView : public QTreeView
 public:
     explicit NoteListView(QWidget* parent = nullptr);
 
+private:
+    // Selects the current row (the first one when none is current) unless a row is selected.
+    void selectCurrentRowIfNoneSelected();
+
+public:
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
 };

@@ -5,6 +5,7 @@
 #include "core/storage/DataModule.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
+#include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/platform/TerminationSignals.h"
 
@@ -65,9 +66,12 @@ int run(QApplication& app)
 int run(QApplication& app, const QString& databasePath)
 {
     QApplication::setApplicationName(QStringLiteral("quillbox"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox"));
+    // No application display name: the xcb platform would append it to every window title,
+    // and captions are exactly the windows' own texts.
     QApplication::setQuitOnLastWindowClosed(false);
+    look::applyApplicationLook();
 
+    // main() has blocked the termination signals; from here on they are read as events.
     TerminationSignals termination;
     // A termination asked for before the main window exists ends the modal window start-up
     // shows (the login window) as cancelled and is honoured once start-up is over: the program
@@ -84,10 +88,6 @@ int run(QApplication& app, const QString& databasePath)
                          [endStartup](QSessionManager&) { endStartup(); });
 
     std::unique_ptr<TDM> dm = createDataModule(databasePath);
-    // The database engine installs its own handlers when it starts; ours must win so that a
-    // termination runs the quit sequence.
-    QObject::connect(dm.get(), &TDM::attached, &termination, [] { TerminationSignals::install(); });
-    TerminationSignals::install();
 
     // The login gate runs only on an open database: without one there is no password to ask.
     const bool admitted = !dm->isConnected() || runLoginGate(*dm);

@@ -3,10 +3,10 @@
 #include "core/notes/AlarmAfterSave.h"
 #include "core/notes/AlarmValidation.h"
 #include "core/notes/MemoText.h"
-#include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteStore.h"
 #include "core/storage/SaveFailure.h"
+#include "gui/notes/AlarmPickers.h"
 #include "gui/notes/LimitedMemo.h"
 #include "gui/notes/NoteListHost.h"
 #include "gui/platform/AnchorLayout.h"
@@ -29,6 +29,8 @@ namespace {
 
 const QString kWindowName = QStringLiteral("FormNotatka");
 const QString kNewNoteCaption = QStringLiteral("New note");
+const QString kDeletedMeanwhileMessage =
+    QStringLiteral("This note was deleted meanwhile. It is saved as a new note.");
 
 constexpr QSize kDesignClientSize{392, 273};
 
@@ -89,14 +91,14 @@ void TFormNotatka::buildControls()
     cAlarm->setObjectName(QStringLiteral("cAlarm"));
     layout->addWidget(cAlarm, QRect(QPoint(191, 24), cAlarm->sizeHint()));
 
-    dtDate = new QDateEdit(this);
+    dtDate = new AlarmDateEdit(this);
     dtDate->setObjectName(QStringLiteral("dtDate"));
     dtDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dtDate->setCalendarPopup(true);
     dtDate->hide();
     layout->addWidget(dtDate, QRect(242, 20, 82, 21));
 
-    dtTime = new QTimeEdit(this);
+    dtTime = new AlarmTimeEdit(this);
     dtTime->setObjectName(QStringLiteral("dtTime"));
     dtTime->setDisplayFormat(QStringLiteral("HH:mm"));
     dtTime->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -279,22 +281,10 @@ qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
     }
 }
 
-bool TFormNotatka::UpdateNoteText(qint32 noteId, const QString& title, const QString& message)
-{
-    try {
-        note_store::updateNoteText(dm_, noteId, title, message);
-        return true;
-    } catch (const fb::Error& e) {
-        lastSaveError_ = e.text();
-        dm_.ReportDbError(QStringLiteral("Can't save changes in note!"), kWindowName, e.text());
-        return false;
-    }
-}
-
 void TFormNotatka::OKClick()
 {
-    // The only database error that reaches here is the read of the stored alarm state; the
-    // note's text is saved by then, and the editor stays open to save again.
+    // The only database error that reaches here is the read of the stored alarm state; nothing
+    // of the note is saved then, and the editor stays open to save again.
     lastSaveError_.clear();
     try {
         if (NoteId == -1) {
@@ -330,17 +320,52 @@ void TFormNotatka::SaveNewNote()
 
 void TFormNotatka::SaveExistingNote()
 {
-    // An emptied title is stored empty: the proposed title is for new notes only.
-    if (!UpdateNoteText(NoteId, Tytul->text(), Tresc->storedText())) {
+    // An emptied title is stored empty: the proposed title is for new notes only. The text and
+    // the alarm are one transaction: a refused alarm write keeps the old text too.
+    bool stored = false;
+    try {
+        stored = note_store::saveExistingNote(
+            dm_, NoteId, Tytul->text(), Tresc->storedText(),
+            [this](int storedState) { return alarmAfterSaving(storedState); }, clock_());
+    } catch (const note_store::SaveError& e) {
+        lastSaveError_ = e.text();
+        switch (e.step()) {
+        case note_store::SaveStep::AlarmRead:
+            throw fb::Error(e);
+        case note_store::SaveStep::Text:
+            dm_.ReportDbError(QStringLiteral("Can't save changes in note!"), kWindowName, e.text());
+            break;
+        case note_store::SaveStep::AlarmWrite:
+            dm_.ReportDbError(QStringLiteral("Can't set the type of alarm!"), kWindowName,
+                              e.text());
+            break;
+        }
         reportNotSaved();
         return;
     }
-    // A refused alarm write is a part of the note not saved either.
-    if (!ApplyAlarmAfterSave(NoteId)) {
-        reportNotSaved();
+    if (!stored) {
+        saveAsNewNoteAfterDeletion();
         return;
     }
     noteList_.RefreshNotes();
+    accept();
+}
+
+void TFormNotatka::saveAsNewNoteAfterDeletion()
+{
+    // Another program deleted the note while it was open here. What was typed becomes a new
+    // note (title, message and alarm as shown) rather than being lost.
+    showPlainMessage(this, kDeletedMeanwhileMessage);
+    const qint32 id = InsertNote(Tytul->text(), Tresc->storedText());
+    if (id == -1) {
+        reportNotSaved();
+        return;
+    }
+    NoteId = id;
+    noteList_.setCurrentNoteId(id);
+    if (!noteList_.searchText().isEmpty())
+        noteList_.focusNoteList();
+    noteList_.LoadNotes();
     accept();
 }
 
@@ -370,16 +395,17 @@ bool TFormNotatka::ValidateAlarm()
     return false;
 }
 
-bool TFormNotatka::ApplyAlarmAfterSave(qint32 noteId)
+std::optional<note_store::AlarmUpdate> TFormNotatka::alarmAfterSaving(int storedState) const
 {
-    const int stored = ReadAlarmState(dm_, noteId);
-    const auto write = alarmAfterSave(stored, cAlarm->isChecked(), AlarmChanged);
+    const auto write = alarmAfterSave(storedState, cAlarm->isChecked(), AlarmChanged);
     if (!write)
-        return true;
-    std::optional<sql::alarm::Schedule> schedule;
+        return std::nullopt;
+    note_store::AlarmUpdate update;
+    update.state = write->state;
     if (write->withSchedule)
-        schedule = sql::alarm::Schedule{cbAlarm->currentIndex(), dtDate->date(), dtTime->time()};
-    return SetAlarmState(dm_, noteId, write->state, schedule, clock_());
+        update.schedule =
+            sql::alarm::Schedule{cbAlarm->currentIndex(), dtDate->date(), dtTime->time()};
+    return update;
 }
 
 void TFormNotatka::cAlarmClick()

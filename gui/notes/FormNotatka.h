@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 class LimitedMemo;
 class NoteListHost;
@@ -22,7 +23,8 @@ class TDM;
 
 namespace note_store {
 struct StoredNote;
-}
+struct AlarmUpdate;
+} // namespace note_store
 
 class TFormNotatka : public QDialog
 {
@@ -48,8 +50,6 @@ public:
     QString GetDefaultTitle();
     // The new note's ID, or -1 when it was not stored.
     qint32 InsertNote(const QString& title, const QString& message);
-    // False when the title and message were not stored.
-    bool UpdateNoteText(qint32 noteId, const QString& title, const QString& message);
     void SaveNewNote();
     void SaveExistingNote();
     void UpdateCharsLeft();
@@ -58,9 +58,8 @@ public:
     // True when the moment in the pickers may be saved; otherwise says why and focuses the
     // picker at fault.
     bool ValidateAlarm();
-    // The alarm statement that follows saving an existing note; false when that statement
-    // failed. Errors of the state read are thrown as fb::Error to the command.
-    bool ApplyAlarmAfterSave(qint32 noteId);
+    // The alarm statement that follows saving an existing note whose row holds storedState.
+    std::optional<note_store::AlarmUpdate> alarmAfterSaving(int storedState) const;
     void LoadAlarmSection(const note_store::StoredNote& note);
 
     // Handlers.
@@ -93,6 +92,7 @@ private:
     void FormCreate();
     void FormShow();
     void reportNotSaved();
+    void saveAsNewNoteAfterDeletion();
 
     TDM& dm_;
     NoteListHost& noteList_;

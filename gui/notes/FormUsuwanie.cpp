@@ -82,7 +82,10 @@ TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     NIE = new QPushButton(style()->standardIcon(QStyle::SP_DialogNoButton), QStringLiteral("&No"),
                           this);
     NIE->setObjectName(QStringLiteral("NIE"));
-    NIE->setAutoDefault(false);
+    // The button with the focus is the default one, so only the button Enter presses looks
+    // like it.
+    TAK->setAutoDefault(true);
+    NIE->setAutoDefault(true);
     layout->addWidget(NIE, QRect(155, 107, 72, 24), E::Right | E::Bottom);
 
     setTabOrder(TAK, NIE);

@@ -2,64 +2,75 @@
 
 #include <QSocketNotifier>
 #include <csignal>
-#include <fcntl.h>
-#include <sys/socket.h>
+#include <pthread.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
 
-// The write end of the self-pipe; -1 while no TerminationSignals object exists. A signal
-// handler can reach nothing but globals.
-volatile sig_atomic_t g_writeEnd = -1;
-int g_readEnd = -1;
-
-void onSignal(int number)
+sigset_t terminationSet()
 {
-    const int fd = g_writeEnd;
-    if (fd < 0)
-        return;
-    const unsigned char byte = static_cast<unsigned char>(number);
-    [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGINT);
+    return set;
+}
+
+void unblockInChild()
+{
+    TerminationSignals::unblockInThisThread();
 }
 
 } // namespace
 
+void TerminationSignals::blockInAllThreads()
+{
+    const sigset_t set = terminationSet();
+    ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    static const bool registered = [] {
+        ::pthread_atfork(nullptr, nullptr, &unblockInChild);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+void TerminationSignals::unblockInThisThread()
+{
+    const sigset_t set = terminationSet();
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+bool TerminationSignals::blockedInThisThread()
+{
+    sigset_t current;
+    sigemptyset(&current);
+    ::pthread_sigmask(SIG_BLOCK, nullptr, &current);
+    return sigismember(&current, SIGTERM) == 1 && sigismember(&current, SIGHUP) == 1 &&
+           sigismember(&current, SIGINT) == 1;
+}
+
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
-    int fds[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds) != 0)
+    const sigset_t set = terminationSet();
+    fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (fd_ < 0)
         return;
-    g_readEnd = fds[0];
-    g_writeEnd = fds[1];
-    notifier_ = new QSocketNotifier(g_readEnd, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
-    install();
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignals);
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    const int writeEnd = g_writeEnd;
-    g_writeEnd = -1;
-    if (writeEnd >= 0)
-        ::close(writeEnd);
-    if (g_readEnd >= 0)
-        ::close(g_readEnd);
-    g_readEnd = -1;
+    delete notifier_;
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
-void TerminationSignals::install()
+void TerminationSignals::readSignals()
 {
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
-}
-
-void TerminationSignals::readPipe()
-{
-    unsigned char byte = 0;
-    while (::read(g_readEnd, &byte, 1) == 1)
-        Q_EMIT terminationRequested(byte);
+    signalfd_siginfo info;
+    while (::read(fd_, &info, sizeof info) == ssize_t(sizeof info))
+        Q_EMIT terminationRequested(int(info.ssi_signo));
 }

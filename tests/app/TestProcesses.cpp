@@ -1,4 +1,5 @@
 #include "support/TestDatabase.h"
+#include "support/XvfbServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QtTest>
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 // Behaviour across processes: what survives a killed process, two programs on one database
@@ -41,6 +43,50 @@ class TestProcesses : public QObject
         }
         qWarning() << "waited for" << text << "saw" << seen;
         return false;
+    }
+
+    // What a full validation of the database file reports; empty when it is sound.
+    static QByteArray validationReport(const QString& path)
+    {
+        QProcess gfix;
+        gfix.setProcessEnvironment(environment());
+        gfix.setProcessChannelMode(QProcess::MergedChannels);
+        gfix.start(QStringLiteral(QUILLBOX_GFIX),
+                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                    QStringLiteral("sysdba"), path});
+        if (!gfix.waitForFinished(60000))
+            return "gfix did not finish";
+        const QByteArray report = gfix.readAll().trimmed();
+        if (gfix.exitCode() != 0 && report.isEmpty())
+            return "gfix failed";
+        return report;
+    }
+
+    // The threads of a process (by name) whose signal mask lets SIGTERM, SIGHUP or SIGINT in.
+    static QStringList threadsNotBlockingTermination(qint64 pid)
+    {
+        QStringList found;
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile status(tasks + QLatin1Char('/') + task + QStringLiteral("/status"));
+            if (!status.open(QIODevice::ReadOnly))
+                continue; // the thread ended meanwhile
+            QByteArray name;
+            quint64 blocked = 0;
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Name:"))
+                    name = line.mid(5).trimmed();
+                else if (line.startsWith("SigBlk:"))
+                    blocked = line.mid(7).trimmed().toULongLong(nullptr, 16);
+            }
+            for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+                if (!(blocked & (quint64(1) << (number - 1)))) {
+                    found << QString::fromLatin1(name) + QLatin1Char('/') + task;
+                    break;
+                }
+            }
+        }
+        return found;
     }
 
 private Q_SLOTS:
@@ -95,15 +141,8 @@ private Q_SLOTS:
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(DISTINCT ID) FROM NOTATKI")),
                  QString::number(2 * count));
 
-        QProcess gfix;
-        gfix.setProcessEnvironment(environment());
-        gfix.setProcessChannelMode(QProcess::MergedChannels);
-        gfix.start(QStringLiteral(QUILLBOX_GFIX),
-                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                    QStringLiteral("sysdba"), db.path()});
-        QVERIFY(gfix.waitForFinished(60000));
-        const QByteArray report = gfix.readAll();
-        QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+        const QByteArray report = validationReport(db.path());
+        QVERIFY2(report.isEmpty(), report.constData());
     }
 
     void aProgramWithoutTheLockFilesIsRefused()
@@ -214,30 +253,95 @@ private Q_SLOTS:
 
     void terminationRunsTheQuitSequence_data()
     {
+        // To the process (any thread not blocking it takes it) or to its main thread alone,
+        // whose wait in the event loop it then interrupts.
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::addColumn<bool>("toMainThread");
+        for (const auto& [name, number] :
+             {std::pair{"SIGTERM", SIGTERM}, std::pair{"SIGHUP", SIGHUP},
+              std::pair{"SIGINT", SIGINT}}) {
+            QTest::addRow("%s to the process", name) << number << false;
+            QTest::addRow("%s to the main thread", name) << number << true;
+        }
     }
     void terminationRunsTheQuitSequence()
     {
-        // A copy of the program beside its own database, as an installation would be.
+        // The signal reaches a program that has settled: its window shown on a real X server,
+        // a search typed (when xdotool is there to type it), the threads idle, the main thread
+        // asleep in the event loop. That is where a session manager or a closed terminal
+        // finds it, and where a signal interrupts the main thread's wait.
         QFETCH(int, signalNumber);
+        QFETCH(bool, toMainThread);
         TestDatabase db;
         const QString program = db.directory() + QStringLiteral("/quillbox");
         QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program));
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
 
-        QProcess process;
+        XvfbServer x;
         QProcessEnvironment env = environment();
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
                    QStringLiteral("quillbox.db.sql.debug=true"));
+        if (x.isRunning())
+            env = x.environment(env);
+        else
+            qWarning() << "running offscreen:" << x.failure();
+        QProcess process;
         process.setProcessEnvironment(env);
+        process.setReadChannel(QProcess::StandardError);
         process.start(program, {});
-        // The main window reads its column widths after connecting; once they are asked for
-        // the database is open.
-        QVERIFY(waitForOutput(process, QProcess::StandardError, "DataSzerokosc"));
-        ::kill(pid_t(process.processId()), signalNumber);
-        QVERIFY(process.waitForFinished(30000));
+        QVERIFY(process.waitForStarted(30000));
+        QByteArray log;
+        auto waitForLog = [&](const QByteArray& text) {
+            const QDeadlineTimer deadline(60000);
+            while (!log.contains(text) && !deadline.hasExpired() &&
+                   process.state() == QProcess::Running) {
+                process.waitForReadyRead(100);
+                log += process.readAllStandardError();
+            }
+            return log.contains(text);
+        };
+        // The list is read once the window is built and its layout restored.
+        QVERIFY2(waitForLog("FROM NOTATKI"), log.constData());
+        if (x.isRunning()) {
+            // Without a tray the window shows at start; type into its search box.
+            const QByteArray window =
+                x.run(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--sync"),
+                       QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                       QStringLiteral("^Quillbox$")})
+                    .trimmed();
+            if (!window.isEmpty()) {
+                const QString id = QString::fromLatin1(window.split('\n').first());
+                x.run(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+                x.run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                                  QStringLiteral("50"), QStringLiteral("milk")});
+                QVERIFY2(waitForLog("CONTAINING 'milk'"), log.constData());
+            } else {
+                qWarning() << "xdotool found no window to type into";
+            }
+        }
+        // Settle: the workers have started their sleeps and nothing else is pending.
+        QTest::qWait(1000);
+        QCOMPARE(process.state(), QProcess::Running);
+        // No thread may take the signal: one that did would run a handler and interrupt
+        // whatever system call it was in.
+        const QStringList unblocked = threadsNotBlockingTermination(process.processId());
+        QVERIFY2(unblocked.isEmpty(), qPrintable(unblocked.join(QLatin1Char(' '))));
+
+        const pid_t pid = pid_t(process.processId());
+        if (toMainThread)
+            QCOMPARE(::syscall(SYS_tgkill, pid, pid, signalNumber), 0L);
+        else
+            QCOMPARE(::kill(pid, signalNumber), 0);
+        // A hang never ends; the limit only allows for a slow, shared machine.
+        const bool finished = process.waitForFinished(15000);
+        if (!finished) {
+            process.kill();
+            process.waitForFinished(10000);
+        }
+        log += process.readAllStandardError();
+        QVERIFY2(finished, log.right(2000).constData());
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
 
@@ -250,6 +354,57 @@ private Q_SLOTS:
             value.toInt(&isNumber);
             QVERIFY2(isNumber, key);
         }
+        QVERIFY2(validationReport(db.path()).isEmpty(), validationReport(db.path()).constData());
+    }
+
+    void captionsAsTheXServerSeesThem()
+    {
+        // The window manager shows _NET_WM_NAME; the platform must not add to the texts.
+        XvfbServer x;
+        if (!x.isRunning())
+            QSKIP(qPrintable(QStringLiteral("no X server for the captions: ") + x.failure()));
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+            QSKIP("xdotool and xprop are needed to drive the program and read its captions");
+        TestDatabase db;
+        const QString program = db.directory() + QStringLiteral("/quillbox");
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program));
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+        QProcess process;
+        process.setProcessEnvironment(x.environment(environment()));
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted(30000));
+
+        const auto windowNamed = [&](const QString& pattern) {
+            return x
+                .run(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--sync"),
+                      QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern},
+                     60000)
+                .trimmed()
+                .split('\n')
+                .first();
+        };
+        const auto caption = [&](const QByteArray& window) {
+            return QString::fromUtf8(
+                x.run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::fromLatin1(window),
+                                                QStringLiteral("_NET_WM_NAME")})
+                    .trimmed());
+        };
+        const QByteArray main = windowNamed(QStringLiteral("^Quillbox"));
+        QVERIFY(!main.isEmpty());
+        QCOMPARE(caption(main), QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"Quillbox\""));
+        x.run(QStringLiteral("xdotool"),
+              {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(main)});
+        x.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Insert")});
+        const QByteArray editor = windowNamed(QStringLiteral("^Quillbox - Note"));
+        QVERIFY(!editor.isEmpty());
+        QCOMPARE(caption(editor),
+                 QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"Quillbox - Note\""));
+
+        ::kill(pid_t(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(30000));
     }
 };
 

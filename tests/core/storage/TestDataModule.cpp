@@ -173,6 +173,23 @@ private Q_SLOTS:
                                QRegularExpression::DotMatchesEverythingOption));
         dm->SetSetting(QStringLiteral("Key"), QStringLiteral("5"));
     }
+
+    void updateCountsTheRowsItChanged()
+    {
+        TestDatabase db;
+        db.execute(QStringLiteral("INSERT INTO USTAWIENIA (ID, Ustawienie, Wartosc) VALUES "
+                                  "(1, 'a', 'x')"));
+        db.execute(QStringLiteral("INSERT INTO USTAWIENIA (ID, Ustawienie, Wartosc) VALUES "
+                                  "(2, 'b', 'x')"));
+        auto dm = db.open();
+        const auto changed = [&](const char* sql) {
+            return dm->transact([&](DbSession& s) { return s.execute(QString::fromLatin1(sql)); });
+        };
+        QCOMPARE(changed("UPDATE USTAWIENIA SET Wartosc = 'y' WHERE Ustawienie = 'none'"), 0);
+        QCOMPARE(changed("UPDATE USTAWIENIA SET Wartosc = 'y' WHERE Ustawienie = 'a'"), 1);
+        QCOMPARE(changed("UPDATE USTAWIENIA SET Wartosc = 'z'"), 2);
+        QCOMPARE(changed("DELETE FROM USTAWIENIA WHERE ID = 2"), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataModule)

@@ -190,6 +190,56 @@ private Q_SLOTS:
         QCOMPARE(selectedNoteIds(form), QList<qint32>{1});
     }
 
+    void keyboardSelectsTheRowItLandsOn()
+    {
+        // Tab from the search box into a list with nothing selected selects its current row;
+        // Home, End and the page keys select the row they land on, also the current one.
+        TestDatabase db;
+        for (int id = 1; id <= 40; ++id)
+            insertNote(db, id, QStringLiteral("note %1").arg(id),
+                       QStringLiteral("2024.01.01 10:%1:00").arg(id, 2, 10, QLatin1Char('0')));
+        auto dm = db.open();
+        TFormMain form(*dm, quietWindowOptions());
+        form.ShowMainWindow();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.CurrentNoteId = -1;
+        QVERIFY(form.LoadNotes());
+        QVERIFY(selectedNoteIds(form).isEmpty());
+        const QList<qint32> ids = form.listedNoteIds();
+
+        form.SzukanyCiag->setFocus();
+        QTest::keyClick(form.SzukanyCiag, Qt::Key_Tab);
+        QVERIFY(form.LVNotatki->hasFocus());
+        QCOMPARE(selectedNoteIds(form), QList<qint32>{ids.first()});
+        QVERIFY(form.MMPodgladEdycja->isEnabled());
+        QCOMPARE(form.CurrentNoteId, ids.first());
+
+        // A row current but unselected (a click into the empty part unselects it).
+        QTest::mouseClick(form.LVNotatki->viewport(), Qt::LeftButton, {},
+                          QPoint(5, form.LVNotatki->viewport()->height() - 3));
+        form.LVNotatki->selectionModel()->clearSelection();
+        form.LVNotatki->setCurrentIndex(QModelIndex());
+        form.LVNotatki->selectionModel()->setCurrentIndex(form.notesModel()->index(0, 0),
+                                                          QItemSelectionModel::NoUpdate);
+        QVERIFY(selectedNoteIds(form).isEmpty());
+        QTest::keyClick(form.LVNotatki, Qt::Key_Home);
+        QCOMPARE(selectedNoteIds(form), QList<qint32>{ids.first()});
+        QTest::keyClick(form.LVNotatki, Qt::Key_End);
+        QCOMPARE(selectedNoteIds(form), QList<qint32>{ids.last()});
+        QTest::keyClick(form.LVNotatki, Qt::Key_PageUp);
+        QCOMPARE(selectedNoteIds(form).size(), 1);
+        QVERIFY(selectedNoteIds(form).first() != ids.last());
+        QCOMPARE(form.CurrentNoteId, selectedNoteIds(form).first());
+        const qint32 pageUp = form.CurrentNoteId;
+        QTest::keyClick(form.LVNotatki, Qt::Key_PageDown);
+        QCOMPARE(selectedNoteIds(form).size(), 1);
+        QVERIFY(selectedNoteIds(form).first() != pageUp);
+        QCOMPARE(form.LVNotatki->currentIndex().row(),
+                 int(ids.indexOf(selectedNoteIds(form).first())));
+        QVERIFY(form.LVNotatki->allColumnsShowFocus());
+    }
+
     void selectedNoteIsScrolledIntoView()
     {
         TestDatabase db;

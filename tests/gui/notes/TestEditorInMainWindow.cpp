@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
 namespace {
@@ -132,6 +133,132 @@ private Q_SLOTS:
         QCOMPARE(noteColumns(db, 30, {"Tytul", "Tresc"}) + alarmColumns(db, 30), before);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
         QVERIFY(!main.alarmChecker()->isPaused());
+    }
+
+    void trayWhileTheEditorIsOpen()
+    {
+        // The editor is modal to the main window only: a window outside it (as the tray
+        // icon's own window is on an XEmbed tray) still takes clicks, and the tray's commands
+        // lead back to the open editor instead of opening a second one.
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        QWidget outside;
+        outside.setWindowTitle(QStringLiteral("outside"));
+        outside.resize(60, 40);
+        outside.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&outside));
+        int clicksOutside = 0;
+        struct ClickCounter : QObject
+        {
+            int& count;
+            ClickCounter(int& c) : count(c) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::MouseButtonPress)
+                    ++count;
+                return false;
+            }
+        } counter(clicksOutside);
+        outside.installEventFilter(&counter);
+
+        int editorsOpened = 0;
+        Qt::WindowModality modality = Qt::NonModal;
+        bool shownAgainByClick = false;
+        bool shownAgainByOpen = false;
+        bool pausedThroughout = true;
+        bool stillTheOpenDialog = false;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            auto* editor = qobject_cast<TFormNotatka*>(w);
+            ++editorsOpened;
+            if (!editor || editorsOpened > 1) {
+                static_cast<QDialog*>(w)->reject();
+                return;
+            }
+            modality = editor->windowModality();
+            QTest::mouseClick(outside.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+
+            main.hide();
+            emit main.TrayIcon->activated(QSystemTrayIcon::Trigger);
+            shownAgainByClick = main.isVisible() && editor->isVisible();
+            main.PMNowaNotatka->trigger();
+            pausedThroughout = pausedThroughout && main.alarmChecker()->isPaused();
+            main.hide();
+            main.PMOtworz->trigger();
+            shownAgainByOpen = main.isVisible() && editor->isVisible();
+            main.MMNowaNotatka->trigger();
+            pausedThroughout = pausedThroughout && main.alarmChecker()->isPaused();
+            stillTheOpenDialog = main.openDialog() == editor;
+            editor->Tytul->setText(QStringLiteral("the one editor"));
+            editor->OK->click();
+        });
+        watcher->setParent(&scope);
+        main.PMNowaNotatka->trigger();
+
+        QCOMPARE(editorsOpened, 1);
+        QCOMPARE(modality, Qt::WindowModal);
+        QCOMPARE(clicksOutside, 1);
+        QVERIFY(shownAgainByClick);
+        QVERIFY(shownAgainByOpen);
+        QVERIFY(pausedThroughout);
+        QVERIFY(stillTheOpenDialog);
+        QVERIFY(!main.alarmChecker()->isPaused());
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+        QCOMPARE(noteColumns(db, main.CurrentNoteId, {"Tytul"}), QStringLiteral("the one editor"));
+    }
+
+    void deleteQuestionIsModalToTheMainWindow()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 5});
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        main.CurrentNoteId = 5;
+        QVERIFY(main.LoadNotes());
+        Qt::WindowModality modality = Qt::NonModal;
+        int editorsOpened = 0;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            if (qobject_cast<TFormNotatka*>(w))
+                ++editorsOpened;
+            else
+                modality = w->windowModality();
+            // The tray's New note leads back to the question.
+            main.PMNowaNotatka->trigger();
+            static_cast<QDialog*>(w)->reject();
+        });
+        watcher->setParent(&scope);
+        main.DeleteSelectedNote();
+        QCOMPARE(modality, Qt::WindowModal);
+        QCOMPARE(editorsOpened, 0);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+    }
+
+    // Last: it ends the event loops of this process.
+    void closeFromTheTrayWhileTheEditorIsOpen()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        bool editorWasOpen = false;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            editorWasOpen = qobject_cast<TFormNotatka*>(w) != nullptr;
+            // Left open: Close must end the program around it.
+            main.PMZakoncz->trigger();
+        });
+        watcher->setParent(&scope);
+        main.PMNowaNotatka->trigger();
+        QVERIFY(editorWasOpen);
+        QVERIFY(main.isQuitting());
+        QVERIFY(!main.alarmChecker()->isPaused());
+        bool isNumber = false;
+        db.scalar(QStringLiteral("SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = "
+                                 "'FormMainWidth'"))
+            .toInt(&isNumber);
+        QVERIFY(isNumber);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("0"));
     }
 };
 

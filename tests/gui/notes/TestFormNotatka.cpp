@@ -144,17 +144,32 @@ private Q_SLOTS:
                 w = w->parentWidget();
             return w;
         };
-        // Tab steps through the pickers' fields before it leaves them.
-        QList<QWidget*> visited{owner(QApplication::focusWidget())};
-        for (int i = 0; i < 20 && (visited.size() == 1 || visited.last() != editor.Tytul); ++i) {
+        // Each Tab leaves the control at once, the pickers too (their sections are reached
+        // with the arrow keys); Shift+Tab goes back the same way.
+        const QList<QWidget*> expected{editor.cAlarm, editor.dtDate, editor.dtTime, editor.Tresc,
+                                       editor.OK,     editor.Anuluj, editor.Tytul};
+        QList<QWidget*> forward;
+        for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* control = owner(QApplication::focusWidget());
-            if (control != visited.last())
-                visited << control;
+            forward << owner(QApplication::focusWidget());
         }
-        const QList<QWidget*> expected{editor.Tytul, editor.cAlarm, editor.dtDate, editor.dtTime,
-                                       editor.Tresc, editor.OK,     editor.Anuluj, editor.Tytul};
-        QCOMPARE(visited, expected);
+        QCOMPARE(forward, expected);
+        QList<QWidget*> backward;
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            backward << owner(QApplication::focusWidget());
+        }
+        QList<QWidget*> reversed{editor.Anuluj, editor.OK,     editor.Tresc, editor.dtTime,
+                                 editor.dtDate, editor.cAlarm, editor.Tytul};
+        QCOMPARE(backward, reversed);
+        // The arrow keys still reach and change the sections.
+        editor.dtDate->setFocus(Qt::TabFocusReason);
+        const QDate before = editor.dtDate->date();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(editor.dtDate->date(), before.addYears(1));
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(editor.dtDate->currentSection(), QDateTimeEdit::MonthSection);
     }
 
     void defaultTitle_data()
@@ -756,8 +771,10 @@ private Q_SLOTS:
         }
     }
 
-    void alarmWriteFailureKeepsTheEditorOpen()
+    void alarmWriteFailureSavesNothing()
     {
+        // The text and the alarm of one OK are one transaction: a refused alarm write keeps
+        // the old text too, and the user is told nothing was saved.
         TestDatabase db;
         insertNote(db, NoteSeed{.id = 3});
         db.execute(QStringLiteral("CREATE EXCEPTION ALARM_REFUSED 'alarm refused'"));
@@ -769,6 +786,7 @@ private Q_SLOTS:
         TFormNotatka editor(*dm, list, nullptr, fixedClock());
         QVERIFY(showExisting(editor, 3));
         editor.Tytul->setText(QStringLiteral("Remind me"));
+        editor.Tresc->setStoredText(QStringLiteral("at noon"));
         editor.cAlarm->click();
         editor.dtDate->setDate(QDate(2030, 5, 20));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
@@ -779,8 +797,18 @@ private Q_SLOTS:
         QCOMPARE(watcher.messages, QStringList{kNotSaved});
         QVERIFY(editor.isVisible());
         QVERIFY(editor.cAlarm->isChecked());
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Remind me"));
         QCOMPARE(list.refreshes, 0);
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}),
+                 QStringLiteral("Shopping | milk\r\nbread"));
         QCOMPARE(alarmColumns(db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+
+        // Once the database takes the alarm, the same OK saves all of it.
+        db.execute(QStringLiteral("DROP TRIGGER NOTATKI_REFUSE_ALARM"));
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}), QStringLiteral("Remind me | at noon"));
+        QCOMPARE(alarmColumns(db, 3).left(18), QStringLiteral("2 | 0 | 2030-05-20"));
     }
 
     void failedStateReadIsShownAndKeepsTheEditorOpen()
@@ -804,47 +832,61 @@ private Q_SLOTS:
         QVERIFY2(watcher.messages.first().contains(QStringLiteral("ALARM"), Qt::CaseInsensitive),
                  qPrintable(watcher.messages.first()));
         QVERIFY(editor.isVisible());
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Still here"));
         QCOMPARE(list.refreshes, 0);
-        // The text was saved before the read.
-        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Still here | 1"));
+        // The text is saved with the alarm or not at all.
+        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Shopping | 1"));
     }
 
-    void noteThatIsGone_data()
+    void noteDeletedMeanwhileIsSavedAsNew_data()
     {
         QTest::addColumn<bool>("tickAlarm");
-        QTest::newRow("text only") << false;
-        QTest::newRow("with an alarm") << true;
+        QTest::addColumn<QString>("search");
+        QTest::newRow("text only") << false << QString();
+        QTest::newRow("with an alarm, list searched") << true << QStringLiteral("milk");
     }
-    void noteThatIsGone()
+    void noteDeletedMeanwhileIsSavedAsNew()
     {
+        // Another program deletes the note while it is open here; what was typed is kept.
         QFETCH(bool, tickAlarm);
+        QFETCH(QString, search);
         TestDatabase db;
         insertNote(db, NoteSeed{.id = 1});
+        insertNote(db, NoteSeed{.id = 2, .title = QStringLiteral("Other")});
         auto dm = db.open();
         RecordingNoteList list;
+        list.current = 1;
+        list.search = search;
         TFormNotatka editor(*dm, list, nullptr, fixedClock());
-        QVERIFY(editor.LoadNote(999));
-        editor.NoteId = 999;
-        editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        QVERIFY(editor.Tytul->text().isEmpty());
-        QVERIFY(editor.Tresc->storedText().isEmpty());
-        QVERIFY(!editor.cAlarm->isChecked());
-        QCOMPARE(editor.dtDate->date(), kNow.date());
-        editor.Tytul->setText(QStringLiteral("typed into nothing"));
+        QVERIFY(showExisting(editor, 1));
+        editor.Tytul->setText(QStringLiteral("typed meanwhile"));
+        editor.Tresc->setStoredText(QStringLiteral("not to be lost"));
         if (tickAlarm) {
             editor.cAlarm->click();
             editor.dtDate->setDate(QDate(2030, 6, 1));
+            editor.dtTime->setTime(QTime(9, 45));
         }
+        db.execute(QStringLiteral("DELETE FROM NOTATKI WHERE ID = 1"));
+
         ModalWatcher& watcher = *watcher_;
         watcher.messages.clear();
         editor.OK->click();
-        QCOMPARE(watcher.messages, QStringList());
+        QCOMPARE(watcher.messages,
+                 QStringList{QStringLiteral(
+                     "This note was deleted meanwhile. It is saved as a new note.")});
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteCount(db), QStringLiteral("1"));
-        QCOMPARE(noteColumns(db, 1, {"Tytul"}), QStringLiteral("Shopping"));
-        QCOMPARE(alarmColumns(db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+        QCOMPARE(noteCount(db), QStringLiteral("2"));
+        const qint32 id = list.current;
+        QVERIFY(id > 2);
+        QCOMPARE(editor.NoteId, id);
+        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc"}),
+                 QStringLiteral("typed meanwhile | not to be lost"));
+        QCOMPARE(alarmColumns(db, id).left(29),
+                 tickAlarm ? QStringLiteral("2 | 0 | 2030-06-01 | 09:45:00")
+                           : QStringLiteral("0 | 0 | 2030-05-15 | 14:30:00"));
+        QCOMPARE(noteColumns(db, 2, {"Tytul"}), QStringLiteral("Other"));
+        QCOMPARE(list.loads, 1);
+        QCOMPARE(list.focusRequests, search.isEmpty() ? 0 : 1);
     }
 
     void failedLoadIsReported()

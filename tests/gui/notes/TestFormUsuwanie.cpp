@@ -80,6 +80,16 @@ private Q_SLOTS:
         QCOMPARE(dialog.TAK->geometry(), QRect(78, 107, 72, 24));
         QCOMPARE(dialog.NIE->geometry(), QRect(155, 107, 72, 24));
         QCOMPARE(dialog.palette().color(QPalette::Window), QColor(255, 251, 240));
+
+        // Only the button that Enter presses looks like the default one.
+        QTest::keyClick(dialog.TAK, Qt::Key_Tab);
+        QVERIFY(dialog.NIE->hasFocus());
+        QVERIFY(dialog.NIE->isDefault());
+        QVERIFY(!dialog.TAK->isDefault());
+        QTest::keyClick(dialog.NIE, Qt::Key_Backtab);
+        QVERIFY(dialog.TAK->hasFocus());
+        QVERIFY(dialog.TAK->isDefault());
+        QVERIFY(!dialog.NIE->isDefault());
     }
 
     // Enter right away deletes (Yes has the focus) and selects the entry that takes the
