@@ -304,7 +304,7 @@ QString Statement::plan() const
     const char items[] = {isc_info_sql_get_plan};
     std::vector<char> answer(32767);
     ISC_STATUS_ARRAY status;
-    isc_stmt_handle handle = handle_;
+    isc_stmt_handle handle = handle_.value();
     isc_dsql_sql_info(status, &handle, short(sizeof items), items, short(answer.size()),
                       answer.data());
     check(status);

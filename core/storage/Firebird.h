@@ -135,6 +135,7 @@ private:
         Handle(const Handle&) = delete;
         Handle& operator=(const Handle&) = delete;
         isc_stmt_handle* get() { return &value_; }
+        isc_stmt_handle value() const { return value_; }
 
     private:
         isc_stmt_handle value_ = 0;

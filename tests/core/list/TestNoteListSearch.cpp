@@ -1,6 +1,7 @@
 #include "core/list/NoteListLoader.h"
 #include "core/list/NoteListSearch.h"
 #include "core/list/RowBatchPlan.h"
+#include "core/storage/DatabaseFileGuard.h"
 #include "core/storage/NoteListStore.h"
 #include "support/TestDatabase.h"
 
@@ -137,7 +138,7 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 600);
         Deliveries got;
-        NoteListSearch search(db.path(), got.sink());
+        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
         search.request(sql::notes::fullList(), 10);
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 20000);
         QVERIFY(search.isIdle());
@@ -156,7 +157,7 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 3000);
         Deliveries got;
-        NoteListSearch search(db.path(), got.sink());
+        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
         search.request(sql::notes::fullList(), 1);
         search.request(sql::notes::search(QStringLiteral("note 12")), 1);
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 20000);
@@ -171,7 +172,7 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 50);
         Deliveries got;
-        NoteListSearch search(db.path(), got.sink());
+        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
         search.request(endless());
         QTest::qWait(300); // into the statement
         search.request(sql::notes::fullList());
@@ -193,7 +194,7 @@ private Q_SLOTS:
         insertNotes(db, 5);
         Deliveries got;
         {
-            NoteListSearch search(db.path(), got.sink());
+            NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
             search.request(endless());
             QTest::qWait(300); // into the statement
         }

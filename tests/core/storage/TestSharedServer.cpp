@@ -79,7 +79,10 @@ private Q_SLOTS:
         auto stored = note_store::readNote(dm, id);
         QVERIFY(stored.has_value());
         QCOMPARE(stored->title, QStringLiteral("Tom's note"));
-        note_store::updateNoteText(dm, id, QStringLiteral("Zażółć"), QStringLiteral("gęślą jaźń"));
+        QVERIFY(note_store::saveExistingNote(
+            dm, id, QStringLiteral("Zażółć"), QStringLiteral("gęślą jaźń"),
+            [](int) { return std::optional<note_store::AlarmUpdate>(); },
+            QDateTime::currentDateTime()));
         QCOMPARE(note_store::readNote(dm, id)->message, QStringLiteral("gęślą jaźń"));
         QCOMPARE(titlesSeenBy(dm), QStringList{QStringLiteral("Zażółć")});
         note_store::deleteNote(dm, id);
