@@ -123,7 +123,11 @@ private Q_SLOTS:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
         const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
-        const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+        // The offscreen platform without GL says so when the browser's shared GL context is
+        // asked for at start-up; that line is the platform's, not the program's.
+        QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+        stdErr.remove(
+            QStringLiteral("This plugin does not support createPlatformOpenGLContext!\n"));
         if (out.isEmpty())
             QCOMPARE(stdOut, QString());
         else

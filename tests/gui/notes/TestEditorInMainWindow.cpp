@@ -2,6 +2,7 @@
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
 #include "support/ModalWatcher.h"
+#include "support/NoteListDriver.h"
 #include "tests/gui/notes/NoteFixture.h"
 
 #include <QAction>
@@ -216,6 +217,9 @@ private Q_SLOTS:
         TFormMain main(*dm, FormMainOptions{});
         main.CurrentNoteId = 5;
         QVERIFY(main.LoadNotes());
+        // The fill streams in; the command needs the note selected.
+        QVERIFY(waitForList(main));
+        QTRY_COMPARE(selectedNoteIds(main), QList<qint32>{5});
         Qt::WindowModality modality = Qt::NonModal;
         int editorsOpened = 0;
         QObject scope;
