@@ -170,6 +170,12 @@ private Q_SLOTS:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
                    QStringLiteral("quillbox.db.sql.debug=true"));
+        // A user's clean environment, but for the sanitizers' settings of a sanitizer build:
+        // the database engine is not instrumented, and its memory would read as leaks.
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+            if (qEnvironmentVariableIsSet(name))
+                env.insert(QLatin1String(name), qEnvironmentVariable(name));
+        }
         const auto asUser = [&](const QString& executable, const QStringList& arguments) {
             auto process = std::make_unique<QProcess>();
             process->setProcessEnvironment(env);
