@@ -12,7 +12,7 @@
 namespace command_line {
 namespace {
 
-struct OptionSpec
+struct OptionEntry
 {
     const char* name;      // with its dashes
     const char* shortName; // or nullptr
@@ -21,9 +21,9 @@ struct OptionSpec
     std::function<void(Parsed&, const QString&)> apply;
 };
 
-const std::vector<OptionSpec>& table()
+const std::vector<OptionEntry>& table()
 {
-    static const std::vector<OptionSpec> options{
+    static const std::vector<OptionEntry> options{
         {"--database", nullptr, "PATH",
          "open this note database: a file, or host:/path or host/port:/path on a Firebird "
          "server (also QUILLBOX_DATABASE)",
@@ -36,12 +36,12 @@ const std::vector<OptionSpec>& table()
     return options;
 }
 
-const OptionSpec* find(const QString& name)
+const OptionEntry* find(const QString& name)
 {
-    for (const OptionSpec& spec : table()) {
-        if (name == QLatin1String(spec.name) ||
-            (spec.shortName && name == QLatin1String(spec.shortName)))
-            return &spec;
+    for (const OptionEntry& option : table()) {
+        if (name == QLatin1String(option.name) ||
+            (option.shortName && name == QLatin1String(option.shortName)))
+            return &option;
     }
     return nullptr;
 }
@@ -73,27 +73,27 @@ Parsed parse(const QStringList& arguments)
                                      ? argument.indexOf(QLatin1Char('='))
                                      : qsizetype(-1);
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const OptionSpec* spec = find(name);
-        if (!spec)
+        const OptionEntry* option = find(name);
+        if (!option)
             return failure(QStringLiteral("unknown option '%1'").arg(name));
 
         QString value;
-        if (spec->valueName) {
+        if (option->valueName) {
             if (equals >= 0) {
                 value = argument.mid(equals + 1);
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i];
             } else {
                 return failure(QStringLiteral("option '%1' needs a value (%2)")
-                                   .arg(name, QLatin1String(spec->valueName)));
+                                   .arg(name, QLatin1String(option->valueName)));
             }
             if (value.isEmpty())
                 return failure(QStringLiteral("option '%1' needs a value (%2)")
-                                   .arg(name, QLatin1String(spec->valueName)));
+                                   .arg(name, QLatin1String(option->valueName)));
         } else if (equals >= 0) {
             return failure(QStringLiteral("option '%1' takes no value").arg(name));
         }
-        spec->apply(parsed, value);
+        option->apply(parsed, value);
         if (parsed.outcome != Outcome::Run)
             return parsed;
     }
@@ -106,16 +106,16 @@ QString helpText(const QString& program)
                                   "A notes application that lives in the system tray.\n\n"
                                   "Options:\n")
                        .arg(program);
-    for (const OptionSpec& spec : table()) {
-        QString left = QLatin1String(spec.name);
-        if (spec.shortName)
-            left = QLatin1String(spec.shortName) + QStringLiteral(", ") + left;
+    for (const OptionEntry& option : table()) {
+        QString left = QLatin1String(option.name);
+        if (option.shortName)
+            left = QLatin1String(option.shortName) + QStringLiteral(", ") + left;
         else
             left = QStringLiteral("    ") + left;
-        if (spec.valueName)
-            left += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        if (option.valueName)
+            left += QLatin1Char(' ') + QLatin1String(option.valueName);
         text += QStringLiteral("  ") + left.leftJustified(22) + QLatin1Char(' ') +
-                QLatin1String(spec.description) + QLatin1Char('\n');
+                QLatin1String(option.description) + QLatin1Char('\n');
     }
     text += QStringLiteral(
         "\nWithout --database the program opens dbn.ib beside its executable when that file\n"
