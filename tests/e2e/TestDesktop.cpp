@@ -119,7 +119,7 @@ class TestDesktop : public QObject
             {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
     }
 
-    // A desktop, with further tries: now and then the window manager misses its start.
+    // A desktop, with further tries should a part of it not come up on a loaded machine.
     void startDesktop(XDesktop::Options options)
     {
         for (int attempt = 0; attempt < 3; ++attempt) {

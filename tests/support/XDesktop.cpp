@@ -6,27 +6,6 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <functional>
-#include <unistd.h>
-
-namespace {
-
-// A display number no other X server of this machine uses.
-QString freeDisplay()
-{
-    // Never the number of a desktop this process ended a moment ago: its server may still be
-    // on its way out.
-    static int next = 140 + int(::getpid() % 50) * 4;
-    for (int n = next; n < next + 100; ++n) {
-        if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) &&
-            !QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) {
-            next = n + 1;
-            return QStringLiteral(":%1").arg(n);
-        }
-    }
-    return {};
-}
-
-} // namespace
 
 XDesktop::XDesktop(Options options)
 {
@@ -37,20 +16,12 @@ XDesktop::XDesktop(Options options)
             return;
         }
     }
-    display_ = freeDisplay();
-    if (display_.isEmpty()) {
-        whyNot_ = QStringLiteral("no free X display number");
+    server_ = std::make_unique<XvfbServer>();
+    if (!server_->isRunning()) {
+        whyNot_ = server_->failure();
         return;
     }
-    if (!startPart(QStringLiteral("Xvfb"), QStringLiteral("Xvfb"),
-                   {display_, QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp")}))
-        return;
-    if (!waitFor([this] { return !run(QStringLiteral("xdpyinfo"), {}).isEmpty(); }, 15000)) {
-        whyNot_ = QStringLiteral("the X server %1 did not start").arg(display_);
-        return;
-    }
+    display_ = server_->display();
 
     // The session bus: its address is the first line the daemon prints.
     auto bus = std::make_unique<QProcess>();
@@ -146,7 +117,8 @@ XDesktop::XDesktop(Options options)
 
 XDesktop::~XDesktop()
 {
-    // The X server last: the others end when they lose it anyway.
+    // The X server last (server_ is destroyed after this body): the others end when they lose
+    // it anyway.
     for (auto it = parts_.rbegin(); it != parts_.rend(); ++it) {
         (*it)->terminate();
         if (!(*it)->waitForFinished(3000)) {
@@ -175,6 +147,8 @@ QString XDesktop::partReport() const
 {
     QString report;
     for (const auto& part : parts_) {
+        // Without an event loop, a part that has ended is only noticed when asked.
+        part->waitForFinished(0);
         report += QStringLiteral("\n  %1: %2 %3")
                       .arg(part->program(),
                            part->state() == QProcess::Running

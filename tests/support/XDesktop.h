@@ -5,6 +5,8 @@
 // (dunst), all started by the test and ended with it. Programs started with environment()
 // run on that desktop; the tools of x11-utils and xdotool look at it and drive it.
 
+#include "support/XvfbServer.h"
+
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -69,6 +71,7 @@ private:
 
     bool ready_ = false;
     QString whyNot_;
+    std::unique_ptr<XvfbServer> server_;
     QString display_;
     QString busAddress_;
     std::vector<std::unique_ptr<QProcess>> parts_;

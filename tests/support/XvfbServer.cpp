@@ -13,7 +13,9 @@ XvfbServer::XvfbServer()
         return;
     }
     // -displayfd: the server chooses a free display and writes its number to the pipe, so
-    // parallel test runs never collide.
+    // parallel test runs never collide. -noreset: by default the server starts over each
+    // time its last client leaves, and refuses connections meanwhile; a program started just
+    // after a probe such as xdpyinfo then fails to open the display.
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         failure_ = QStringLiteral("no pipe for Xvfb");
@@ -25,7 +27,7 @@ XvfbServer::XvfbServer()
     server_.start(xvfb,
                   {QStringLiteral("-displayfd"), QString::number(writeEnd),
                    QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
-                   QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     ::close(writeEnd);
     QByteArray number;
     if (server_.waitForStarted(10000)) {
