@@ -41,4 +41,22 @@ int resolveColumnWidth(int stored, int defaultWidth)
     return std::max(stored == kMissing ? defaultWidth : stored, kMinimumColumnWidth);
 }
 
+QSize OuterGeometry::clientSize() const
+{
+    return outer_.size().shrunkBy(frame_);
+}
+
+QSize OuterGeometry::minimumClientSize() const
+{
+    return kMinimumSize.shrunkBy(frame_).expandedTo(QSize(1, 1));
+}
+
+bool OuterGeometry::frameReported(QMargins frame)
+{
+    if (frame == frame_ || (frame.isNull() && !frame_.isNull()))
+        return false;
+    frame_ = frame;
+    return true;
+}
+
 } // namespace window_layout

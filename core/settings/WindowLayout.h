@@ -4,6 +4,7 @@
 // missing values, the minimum sizes, and the rescue of a window stored off every screen.
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -41,5 +42,36 @@ QRect resolveGeometry(const StoredGeometry& stored, QSize primaryScreen,
                       const QList<QRect>& screens);
 
 int resolveColumnWidth(int stored, int defaultWidth);
+
+// The main window's outer rectangle, frame included, which is what the settings hold. The
+// window system places a window by its outer corner but sizes only its inside, and the frame
+// is known only once the window manager has framed the shown window: until then the frame is
+// taken as none, so a window that was never shown keeps the rectangle it was given.
+class OuterGeometry
+{
+public:
+    explicit OuterGeometry(QRect outer = {}) : outer_(outer) {}
+
+    QRect outer() const { return outer_; }
+    // The inside size that gives outer() with the frame known now, and the smallest inside
+    // size, so that the window's outer size never goes below kMinimumSize.
+    QSize clientSize() const;
+    QSize minimumClientSize() const;
+    // Whether a frame has been reported since the window was given its rectangle.
+    bool isFramed() const { return !frame_.isNull(); }
+
+    // The frame of the shown window as the window system reports it now. True when it differs
+    // from the frame known so far: the window must then take clientSize() and its outer corner
+    // again, so that its outer rectangle stays outer(). A frame reported as none once a real
+    // one is known is a window not yet framed again after being hidden, and changes nothing.
+    bool frameReported(QMargins frame);
+    // The shown window's inside rectangle on the screen after a move or a resize, by the user
+    // or the window manager.
+    void clientChanged(QRect client) { outer_ = client.marginsAdded(frame_); }
+
+private:
+    QRect outer_;
+    QMargins frame_;
+};
 
 } // namespace window_layout

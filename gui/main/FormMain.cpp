@@ -18,6 +18,7 @@
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
+#include "gui/platform/OuterGeometryKeeper.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/tray/Tray.h"
 #include "gui/web/BrowserEngine.h"
@@ -72,7 +73,8 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     if (options_.trayAvailable)
         flags |= Qt::Tool;
     setWindowFlags(flags);
-    setMinimumSize(window_layout::kMinimumSize);
+    // Sizes and positions are those of the outer window, frame included.
+    outerGeometry_ = new OuterGeometryKeeper(this);
     look::applyWindowLook(this);
 
     buildControls();
@@ -492,10 +494,8 @@ void TFormMain::LoadWindowGeometry()
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->geometry();
     const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect rect =
-        resolveGeometry(stored, primary ? primary->geometry().size() : QSize(), screens);
-    resize(rect.size());
-    move(rect.topLeft());
+    outerGeometry_->setOuter(
+        resolveGeometry(stored, primary ? primary->geometry().size() : QSize(), screens));
 }
 
 void TFormMain::LoadColumnWidths()
@@ -510,10 +510,11 @@ void TFormMain::LoadColumnWidths()
 
 void TFormMain::SaveWindowGeometry()
 {
-    dm_.SetSetting(kHeightKey, QString::number(height()));
-    dm_.SetSetting(kWidthKey, QString::number(width()));
-    dm_.SetSetting(kTopKey, QString::number(pos().y()));
-    dm_.SetSetting(kLeftKey, QString::number(pos().x()));
+    const QRect outer = outerGeometry_->outer();
+    dm_.SetSetting(kHeightKey, QString::number(outer.height()));
+    dm_.SetSetting(kWidthKey, QString::number(outer.width()));
+    dm_.SetSetting(kTopKey, QString::number(outer.top()));
+    dm_.SetSetting(kLeftKey, QString::number(outer.left()));
 }
 
 void TFormMain::SaveColumnWidths()

@@ -23,6 +23,7 @@ class QMenu;
 class BlinkGate;
 class NoteListFill;
 class NoteListModel;
+class OuterGeometryKeeper;
 class QItemSelection;
 class QSystemTrayIcon;
 class QToolButton;
@@ -184,6 +185,7 @@ private:
     NoteListModel* notesModel_ = nullptr;
     NoteListFill* fill_ = nullptr;
     BlinkGate* blinkGate_ = nullptr;
+    OuterGeometryKeeper* outerGeometry_ = nullptr;
     Tray* tray_ = nullptr;
     WebChecks* webChecks_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;

@@ -10,7 +10,7 @@
 XDesktop::XDesktop(Options options)
 {
     for (const char* tool : {"Xvfb", "dbus-daemon", "dbus-monitor", "dbus-send", "openbox",
-                             "xdotool", "xprop", "xdpyinfo"}) {
+                             "xdotool", "xprop", "xdpyinfo", "xwininfo"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
             whyNot_ = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
             return;
@@ -247,17 +247,19 @@ QString XDesktop::caption(quint32 window) const
 
 QRect XDesktop::outerGeometry(quint32 window) const
 {
-    const QString shell =
-        run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                        QStringLiteral("--shell"), QString::number(window)});
-    auto value = [&](const char* key) {
+    // xwininfo gives the inside's true position on the screen (xdotool adds the inside's offset
+    // in its frame a second time); the window manager's frame extents make it the outer one.
+    const QString info =
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    auto value = [&](const char* label) {
         const QRegularExpressionMatch match =
-            QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(key)),
+            QRegularExpression(QStringLiteral("^\\s*%1:\\s*(-?\\d+)$").arg(QLatin1String(label)),
                                QRegularExpression::MultilineOption)
-                .match(shell);
+                .match(info);
         return match.hasMatch() ? match.captured(1).toInt() : 0;
     };
-    QRect rect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    QRect rect(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+               value("Height"));
     const QString extents =
         run(QStringLiteral("xprop"),
             {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_FRAME_EXTENTS")});
@@ -267,6 +269,18 @@ QRect XDesktop::outerGeometry(quint32 window) const
         rect.adjust(-match.captured(1).toInt(), -match.captured(3).toInt(),
                     match.captured(2).toInt(), match.captured(4).toInt());
     return rect;
+}
+
+QStringList XDesktop::allowedActions(quint32 window) const
+{
+    const QString actions =
+        run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                      QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+    QStringList names;
+    const QRegularExpression name(QStringLiteral("_NET_WM_ACTION_(\\w+)"));
+    for (auto it = name.globalMatch(actions); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
 }
 
 quint32 XDesktop::activeWindow() const

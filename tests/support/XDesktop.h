@@ -52,6 +52,9 @@ public:
     QString caption(quint32 window) const;
     // The window's outer rectangle, frame included, on the screen.
     QRect outerGeometry(quint32 window) const;
+    // What the window manager lets the user do with the window (_NET_WM_ALLOWED_ACTIONS without
+    // its prefix: MOVE, RESIZE, MAXIMIZE_HORZ, ...).
+    QStringList allowedActions(quint32 window) const;
     // The window that has the keyboard focus.
     quint32 activeWindow() const;
     // The tray icon window of a program (WM_CLASS instance), 0 when not docked in time.

@@ -68,6 +68,59 @@ private Q_SLOTS:
             expected);
     }
 
+    // The window is given the stored outer rectangle, the window manager frames it, and the
+    // window reports where its inside ended up: the outer rectangle stored next is the one
+    // given, for any frame, so nothing drifts from one run to the next.
+    void outerRectangleSurvivesTheFrame_data()
+    {
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QMargins>("frame");
+        QTest::newRow("openbox") << QRect(940, 564, 300, 400) << QMargins(1, 20, 1, 5);
+        QTest::newRow("thick frame, left of the screen")
+            << QRect(-40, 10, 520, 610) << QMargins(8, 31, 8, 8);
+        QTest::newRow("no frame at all") << QRect(100, 50, 300, 350) << QMargins();
+        QTest::newRow("smallest window") << QRect(0, 0, 300, 350) << QMargins(4, 23, 4, 4);
+    }
+    void outerRectangleSurvivesTheFrame()
+    {
+        QFETCH(QRect, outer);
+        QFETCH(QMargins, frame);
+        OuterGeometry geometry(outer);
+        // Until the frame is known the inside is the whole rectangle.
+        QCOMPARE(geometry.clientSize(), outer.size());
+        QCOMPARE(geometry.frameReported(frame), !frame.isNull());
+        QCOMPARE(geometry.isFramed(), !frame.isNull());
+        const QRect client(outer.topLeft() + QPoint(frame.left(), frame.top()),
+                           geometry.clientSize());
+        QCOMPARE(client.marginsAdded(frame), outer);
+        QVERIFY(geometry.minimumClientSize().width() + frame.left() + frame.right() <=
+                outer.width());
+        QVERIFY(geometry.minimumClientSize().height() + frame.top() + frame.bottom() <=
+                outer.height());
+        geometry.clientChanged(client);
+        QCOMPARE(geometry.outer(), outer);
+        // Reported again, the same frame asks for nothing.
+        QVERIFY(!geometry.frameReported(frame));
+    }
+
+    void outerRectangleFollowsTheWindow()
+    {
+        OuterGeometry geometry(QRect(940, 564, 300, 400));
+        QVERIFY(geometry.frameReported(QMargins(1, 20, 1, 5)));
+        QCOMPARE(geometry.minimumClientSize(), QSize(298, 325));
+        // The user drags the window and its bottom-right corner.
+        geometry.clientChanged(QRect(100, 120, 400, 450));
+        QCOMPARE(geometry.outer(), QRect(99, 100, 402, 475));
+        // Hidden and shown again, the window is not framed yet for a moment: the frame it had
+        // still holds, and the inside is not made to fill the whole rectangle.
+        QVERIFY(!geometry.frameReported(QMargins()));
+        QCOMPARE(geometry.clientSize(), QSize(400, 450));
+        // Another theme with a thicker frame keeps the outer rectangle.
+        QVERIFY(geometry.frameReported(QMargins(4, 24, 4, 4)));
+        QCOMPARE(geometry.clientSize(), QSize(394, 447));
+        QCOMPARE(geometry.outer(), QRect(99, 100, 402, 475));
+    }
+
     void columnWidths()
     {
         QCOMPARE(resolveColumnWidth(-1, kDefaultTitleWidth), 155);
