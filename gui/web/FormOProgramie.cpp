@@ -43,6 +43,14 @@ QLabel* text(QWidget* parent, const char* name, const QString& caption)
     return label;
 }
 
+// A label's design rectangle grown to its text: the design was measured in Tahoma, and the
+// face standing in for it may be wider or taller. Labels keep their top-left corner.
+QRect fitted(const QLabel* label, QRect design)
+{
+    design.setSize(design.size().expandedTo(label->sizeHint()));
+    return design;
+}
+
 } // namespace
 
 QStringList TFormOProgramie::memoLines(const QString& siteHost)
@@ -96,7 +104,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     linkPalette.setColor(QPalette::WindowText, Qt::blue);
     Label1->setPalette(linkPalette);
     Label1->setCursor(Qt::PointingHandCursor);
-    layout->addWidget(Label1, QRect(165, 133, 120, 16), E::Left | E::Bottom);
+    layout->addWidget(Label1, fitted(Label1, QRect(165, 133, 120, 16)), E::Left | E::Bottom);
 
     auto* bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -111,13 +119,21 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     QFont bold = legend->font();
     bold.setBold(true);
     legend->setFont(bold);
-    layout->addWidget(legend, QRect(24, 24, 44, 13));
-    layout->addWidget(text(this, "Label3", QStringLiteral("- standard note")),
-                      QRect(60, 46, 75, 13));
-    layout->addWidget(text(this, "Label4", QStringLiteral("- note with planned alarm")),
-                      QRect(60, 73, 122, 13));
-    layout->addWidget(text(this, "Label5", QStringLiteral("- running alarm")),
-                      QRect(60, 100, 72, 13));
+    layout->addWidget(legend, fitted(legend, QRect(24, 24, 44, 13)));
+    const struct
+    {
+        const char* name;
+        QString caption;
+        QRect design;
+    } entries[] = {
+        {"Label3", QStringLiteral("- standard note"), QRect(60, 46, 75, 13)},
+        {"Label4", QStringLiteral("- note with planned alarm"), QRect(60, 73, 122, 13)},
+        {"Label5", QStringLiteral("- running alarm"), QRect(60, 100, 72, 13)},
+    };
+    for (const auto& entry : entries) {
+        QLabel* label = text(this, entry.name, entry.caption);
+        layout->addWidget(label, fitted(label, entry.design));
+    }
 
     I3 = picture(this, "I3", note_image::RunningAlarmRays);
     layout->addWidget(I3, QRect(32, 95, 17, 18));

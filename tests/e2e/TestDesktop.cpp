@@ -270,6 +270,12 @@ private Q_SLOTS:
         const quint32 confirmation = desktop_->waitForWindow(QStringLiteral("^Quillbox - Delete"));
         QVERIFY2(confirmation != 0, "Delete opened no confirmation");
         QCOMPARE(desktop_->caption(confirmation), QStringLiteral("Quillbox - Delete"));
+        // A fixed-size window: the window manager offers neither resizing nor maximising.
+        const QStringList actions = desktop_->allowedActions(confirmation);
+        QVERIFY2(actions.contains(QStringLiteral("MOVE")) &&
+                     !actions.contains(QStringLiteral("RESIZE")) &&
+                     !actions.contains(QStringLiteral("MAXIMIZE_HORZ")),
+                 qPrintable(actions.join(QLatin1Char(' '))));
         QVERIFY(key(*desktop_, QStringLiteral("Escape")));
         QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Delete")));
         finish(*app);

@@ -159,6 +159,19 @@ private Q_SLOTS:
         QCOMPARE(about.I3->geometry(), about.I33->geometry());
         QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label5"))->text(),
                  QStringLiteral("- running alarm"));
+        // Every text shows whole in the face that stands in for Tahoma, and the legend stays
+        // inside its white box.
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        const QRect legendBox = about.findChild<QWidget*>(QStringLiteral("Shape1"))->geometry();
+        for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
+            const auto* label = about.findChild<QLabel*>(QLatin1String(name));
+            QVERIFY2(label->width() >= label->sizeHint().width() &&
+                         label->height() >= label->sizeHint().height(),
+                     name);
+            if (qstrcmp(name, "Label1") != 0)
+                QVERIFY2(legendBox.contains(label->geometry()), name);
+        }
 
         QVERIFY(about.MemoInfo->isReadOnly());
         const QStringList lines = about.MemoInfo->toPlainText().split(QLatin1Char('\n'));
