@@ -100,7 +100,36 @@ QPixmap drawTrash(bool enabled)
     return pixmap;
 }
 
+// A button's picture with a disabled form that is plainly out of use: the toolkit's own
+// greying barely changes pictures that are grey-blue already, like the trash can.
+QIcon buttonIcon(const QPixmap& normal, const QPixmap& disabled)
+{
+    QIcon icon(normal);
+    icon.addPixmap(disabled, QIcon::Disabled);
+    return icon;
+}
+
+QIcon buttonIcon(const QPixmap& normal)
+{
+    return buttonIcon(normal, greyed(normal));
+}
+
 } // namespace
+
+QPixmap greyed(const QPixmap& picture)
+{
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // Grey of the pixel's lightness, lifted two thirds of the way to white, and half
+            // as opaque.
+            const int grey = 170 + qGray(line[x]) / 3;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) / 2);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
 
 QPixmap noteImage(int index)
 {
@@ -133,12 +162,13 @@ QIcon newNote()
     p.setPen(QPen(QColor(0, 130, 0), 2.5));
     p.drawLine(QPointF(16, 1), QPointF(16, 9));
     p.drawLine(QPointF(12, 5), QPointF(20, 5));
-    return QIcon(pixmap);
+    return buttonIcon(pixmap);
 }
 
 QIcon trash()
 {
-    return QIcon(drawTrash(true));
+    // Disabled, the button shows the greyed can that lies beneath it.
+    return buttonIcon(drawTrash(true), drawTrash(false));
 }
 
 QPixmap trashDisabled()
@@ -175,7 +205,7 @@ QIcon okMark()
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0, 140, 0), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
-    return QIcon(pixmap);
+    return buttonIcon(pixmap);
 }
 
 QIcon cancelMark()
@@ -186,7 +216,7 @@ QIcon cancelMark()
     p.setPen(QPen(QColor(200, 20, 20), 2.4, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(4, 4), QPointF(12, 12));
     p.drawLine(QPointF(12, 4), QPointF(4, 12));
-    return QIcon(pixmap);
+    return buttonIcon(pixmap);
 }
 
 } // namespace icons

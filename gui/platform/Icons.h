@@ -11,9 +11,13 @@ namespace icons {
 // The four note-list pictures, by the image index of core/list/NoteImage.h.
 QPixmap noteImage(int index);
 
+// A picture as a disabled button shows it: grey, light and faint.
+QPixmap greyed(const QPixmap& picture);
+
 QIcon trayIcon();
 // The tray's sticky note drawn at size x size pixels, for the desktop's icon theme.
 QImage applicationIcon(int size);
+// The buttons' pictures; each has a clearly greyed form for a disabled button.
 QIcon newNote();
 QIcon trash();
 QPixmap trashDisabled();

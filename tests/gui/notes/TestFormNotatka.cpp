@@ -231,6 +231,51 @@ private Q_SLOTS:
         QVERIFY(!editor.AlarmChanged);
     }
 
+    // The alarm row has room to breathe: the check box's focus frame keeps clear of the date
+    // picker, the widest date stays clear of the picker's drop-down arrow, and both pickers are
+    // as tall as designed.
+    void alarmRowIsNotCramped()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        editor.cAlarm->setChecked(true);
+        QVERIFY(editor.dtDate->isVisible());
+
+        QStyleOptionButton box;
+        box.initFrom(editor.cAlarm);
+        box.text = editor.cAlarm->text();
+        const QRect focusFrame =
+            editor.cAlarm->style()
+                ->subElementRect(QStyle::SE_CheckBoxFocusRect, &box, editor.cAlarm)
+                .translated(editor.cAlarm->pos());
+        QVERIFY(editor.cAlarm->width() >= editor.cAlarm->sizeHint().width());
+        QVERIFY2(focusFrame.right() + 3 <= editor.dtDate->x(),
+                 qPrintable(QStringLiteral("focus frame ends at %1, the date picker starts at %2")
+                                .arg(focusFrame.right())
+                                .arg(editor.dtDate->x())));
+
+        // The text field of the picker ends where the drop-down arrow begins.
+        const auto* dateField = editor.dtDate->findChild<QLineEdit*>();
+        QVERIFY(dateField);
+        const int widestDate =
+            dateField->fontMetrics().horizontalAdvance(QStringLiteral("2028-08-28"));
+        QVERIFY2(dateField->width() >= widestDate + 6,
+                 qPrintable(QStringLiteral("%1 px for a date of %2 px")
+                                .arg(dateField->width())
+                                .arg(widestDate)));
+        const auto* timeField = editor.dtTime->findChild<QLineEdit*>();
+        QVERIFY(timeField);
+        QVERIFY(timeField->width() >=
+                timeField->fontMetrics().horizontalAdvance(QStringLiteral("20:08")) + 6);
+        QCOMPARE(editor.dtDate->height(), 21);
+        QCOMPARE(editor.dtTime->height(), 21);
+        QVERIFY(editor.dtDate->geometry().right() < editor.dtTime->x());
+        QVERIFY(editor.dtTime->geometry().right() < editor.width());
+    }
+
     void tickingTheAlarm()
     {
         TestDatabase db;

@@ -1,3 +1,4 @@
+#include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "support/ModalWatcher.h"
@@ -6,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QToolButton>
 #include <QtTest>
 
 // The house look on rendered widgets: one font and background for the program's windows and
@@ -36,6 +38,55 @@ private Q_SLOTS:
         QCOMPARE(boxBackground, look::kCream);
         QMenu menu(&window);
         QCOMPARE(menu.font(), window.font());
+    }
+
+    // A disabled button's picture is plainly out of use: grey, and much lighter than the
+    // enabled one, as the buttons draw them on the cream background.
+    void disabledButtonPicturesAreClearlyGreyed_data()
+    {
+        QTest::addColumn<QIcon>("icon");
+        QTest::newRow("delete") << icons::trash();
+        QTest::newRow("new note") << icons::newNote();
+        QTest::newRow("OK") << icons::okMark();
+        QTest::newRow("Cancel") << icons::cancelMark();
+    }
+    void disabledButtonPicturesAreClearlyGreyed()
+    {
+        QFETCH(QIcon, icon);
+        QWidget window;
+        look::applyWindowLook(&window);
+        auto* button = new QToolButton(&window);
+        button->setAutoRaise(true);
+        button->setIcon(icon);
+        button->setGeometry(0, 0, 25, 25);
+        window.resize(25, 25);
+        // Ink: how far the pixels are from the background, summed; colour: the largest spread
+        // of a pixel's channels.
+        auto measure = [&](bool enabled, int* colour) {
+            button->setEnabled(enabled);
+            const QImage image = button->grab().toImage();
+            const QColor background = image.pixelColor(0, 0);
+            double ink = 0;
+            *colour = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    ink += qAbs(c.red() - background.red()) + qAbs(c.green() - background.green()) +
+                           qAbs(c.blue() - background.blue());
+                    *colour = std::max({*colour, qAbs(c.red() - c.green()),
+                                        qAbs(c.green() - c.blue()), qAbs(c.red() - c.blue())});
+                }
+            return ink;
+        };
+        int enabledColour = 0;
+        int disabledColour = 0;
+        const double enabledInk = measure(true, &enabledColour);
+        const double disabledInk = measure(false, &disabledColour);
+        QVERIFY2(
+            disabledInk < 0.5 * enabledInk,
+            qPrintable(
+                QStringLiteral("ink %1 disabled, %2 enabled").arg(disabledInk).arg(enabledInk)));
+        QVERIFY2(disabledColour <= 16, qPrintable(QString::number(disabledColour)));
     }
 
     void emojiAreDrawnInColour()
