@@ -1,16 +1,46 @@
 #include "gui/main/NoteListView.h"
 
 #include "gui/main/NoteListModel.h"
+#include "gui/platform/ReportHeaderStyle.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 
 NoteListView::NoteListView(QWidget* parent) : QTreeView(parent)
 {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
+    ReportHeaderStyle::applyTo(header());
+}
+
+void NoteListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const
+{
+    QTreeView::drawRow(painter, option, index);
+    const int columnsEnd = header()->length() - header()->offset();
+    const int viewEnd = viewport()->width();
+    if (columnsEnd >= viewEnd)
+        return;
+    // The rest of the row is drawn as one more, empty cell of the row: its background, or the
+    // selection's colour.
+    QStyleOptionViewItem filler = option;
+    filler.rect = QRect(columnsEnd, option.rect.top(), viewEnd - columnsEnd, option.rect.height());
+    filler.index = index.siblingAtColumn(0);
+    filler.backgroundBrush = filler.index.data(Qt::BackgroundRole).value<QBrush>();
+    filler.features = QStyleOptionViewItem::None;
+    filler.text.clear();
+    filler.icon = QIcon();
+    if (selectionModel() && selectionModel()->isRowSelected(index.row(), index.parent()))
+        filler.state |= QStyle::State_Selected;
+    filler.palette.setCurrentColorGroup(!isEnabled() ? QPalette::Disabled
+                                        : filler.state.testFlag(QStyle::State_Active)
+                                            ? QPalette::Active
+                                            : QPalette::Inactive);
+    style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &filler, painter, this);
+    style()->drawControl(QStyle::CE_ItemViewItem, &filler, painter, this);
 }
 
 void NoteListView::selectCurrentRowIfNoneSelected()

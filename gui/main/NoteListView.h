@@ -11,6 +11,9 @@
 // row when it gets the focus with nothing selected, and a key that moves to a row (Home, End,
 // the page keys, the arrows) selects the row it lands on, also when that row was current
 // already. The focus frame is drawn around the whole row.
+//
+// Like a report-style list, the header and each row's background reach the right edge of the
+// view when the columns end before it.
 
 #include <QTreeView>
 
@@ -28,6 +31,8 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
 };

@@ -43,6 +43,10 @@ void OuterGeometryKeeper::follow()
     const QWindow* handle = window_->windowHandle();
     if (!window_->isVisible() || !handle)
         return;
+    // Until the frame is known the window is its own outer rectangle; this also keeps a size
+    // or position given while it was hidden.
+    if (!geometry_.isFramed())
+        geometry_ = window_layout::OuterGeometry(QRect(window_->pos(), window_->size()));
     if (geometry_.frameReported(handle->frameMargins()))
         apply();
     else
