@@ -106,7 +106,9 @@ void TFormNotatka::buildControls()
     dtTime->setDisplayFormat(QStringLiteral("HH:mm"));
     dtTime->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     dtTime->hide();
-    layout->addWidget(dtTime, QRect(331, 20, 56, 21));
+    // A spin box is drawn one pixel inside its rectangle at the top and the bottom: one pixel
+    // more on each side makes it look as tall as the date picker beside it.
+    layout->addWidget(dtTime, QRect(331, 19, 56, 23));
 
     // The recurrence kinds, in the order of their stored values. The list is never shown: new
     // alarms are one-off and existing ones keep their kind.

@@ -270,8 +270,28 @@ private Q_SLOTS:
         QVERIFY(timeField);
         QVERIFY(timeField->width() >=
                 timeField->fontMetrics().horizontalAdvance(QStringLiteral("20:08")) + 6);
-        QCOMPARE(editor.dtDate->height(), 21);
-        QCOMPARE(editor.dtTime->height(), 21);
+        // Both pickers are drawn 21 pixels tall, top to top: the rows their frames cover in the
+        // middle of each, as the window shows them.
+        const QImage shown = editor.grab().toImage();
+        auto drawnRows = [&](const QWidget* picker) {
+            const int x = picker->geometry().center().x();
+            const QColor background = shown.pixelColor(x, picker->y() - 4);
+            int top = -1;
+            int bottom = -1;
+            for (int y = picker->y() - 3; y <= picker->geometry().bottom() + 3; ++y) {
+                if (shown.pixelColor(x, y) == background)
+                    continue;
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+            return std::make_pair(top, bottom - top + 1);
+        };
+        const auto date = drawnRows(editor.dtDate);
+        const auto time = drawnRows(editor.dtTime);
+        QCOMPARE(date.second, 21);
+        QCOMPARE(time.second, 21);
+        QCOMPARE(time.first, date.first);
         QVERIFY(editor.dtDate->geometry().right() < editor.dtTime->x());
         QVERIFY(editor.dtTime->geometry().right() < editor.width());
     }
