@@ -1,14 +1,76 @@
 #include "core/storage/SqlText.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The data module against real database files: the settings store, the connection rules and
 // what happens with a missing or damaged file.
 class TestDataModule : public QObject
 {
     Q_OBJECT
+
+    // The database a run as another user works on, made by the run that started it.
+    static constexpr const char* kReadOnlyDatabase = "QUILLBOX_TEST_READ_ONLY_DATABASE";
+
+    // Runs one test function of this program as "nobody" and checks that it passed. That user
+    // can read neither the build folder nor root's temporary folders, so the program, the
+    // database and the user's home and runtime folders (where the engine keeps its settings)
+    // are laid out in a folder that belongs to it.
+    static void runAsNobody(const char* function)
+    {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not installed, and root writes to read-only files");
+        const uid_t nobody = 65534;
+        QTemporaryDir top;
+        QVERIFY(top.isValid());
+        QVERIFY(::chmod(QFile::encodeName(top.path()).constData(), 0711) == 0);
+        const QString own = top.path() + QStringLiteral("/nobody");
+        const QString program = own + QStringLiteral("/test");
+        const QString database = own + QStringLiteral("/db/dbn.ib");
+        for (const QString& folder :
+             QStringList{own, own + QStringLiteral("/db"), own + QStringLiteral("/home"),
+                         own + QStringLiteral("/run"), own + QStringLiteral("/tmp")}) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), nobody, nobody) == 0);
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+        }
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), database));
+        for (const QString& file : {program, database})
+            QVERIFY(::chown(QFile::encodeName(file).constData(), nobody, nobody) == 0);
+        QVERIFY(::chmod(QFile::encodeName(program).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(database).constData(), 0600) == 0);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QLatin1String(kReadOnlyDatabase), database);
+        env.insert(QStringLiteral("HOME"), own + QStringLiteral("/home"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), own + QStringLiteral("/run"));
+        env.insert(QStringLiteral("TMPDIR"), own + QStringLiteral("/tmp"));
+        for (const char* name : {"FIREBIRD", "FIREBIRD_LOCK", "QUILLBOX_TEST_SERVER"})
+            env.remove(QLatin1String(name));
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.setWorkingDirectory(own);
+        run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody),
+                            QStringLiteral("--regid=%1").arg(nobody),
+                            QStringLiteral("--clear-groups"), program, QLatin1String(function)});
+        QVERIFY(run.waitForFinished(120000));
+        const QByteArray output = run.readAll();
+        QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0 &&
+                     output.contains(QByteArray("PASS   : TestDataModule::").append(function)),
+                 output.constData());
+    }
+
 private Q_SLOTS:
     void missingKeyReadsAsMinusOne()
     {
@@ -149,13 +211,22 @@ private Q_SLOTS:
         QVERIFY(!dm->SetSetting(QStringLiteral("FormMainTop"), QStringLiteral("5")));
     }
 
+    // Root writes to read-only files, so as root the check runs again as the unprivileged user
+    // "nobody", from a copy of this program in a folder of that user's own.
     void readOnlyFileFallsBack()
     {
-        if (::geteuid() == 0)
-            QSKIP("root writes to read-only files");
-        TestDatabase db;
-        QFile::setPermissions(db.path(), QFileDevice::ReadOwner);
-        TDM dm(db.path());
+        QString path = qEnvironmentVariable(kReadOnlyDatabase);
+        if (path.isEmpty() && ::geteuid() == 0) {
+            runAsNobody("readOnlyFileFallsBack");
+            return;
+        }
+        std::unique_ptr<TestDatabase> db;
+        if (path.isEmpty()) {
+            db = std::make_unique<TestDatabase>();
+            path = db->path();
+        }
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        TDM dm(path);
         dm.Connect();
         QVERIFY(!dm.SetSetting(QStringLiteral("FormMainTop"), QStringLiteral("5")));
         QCOMPARE(dm.GetSetting(QStringLiteral("FormMainTop")), QStringLiteral("-1"));
