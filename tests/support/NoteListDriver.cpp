@@ -73,6 +73,18 @@ bool waitForList(TFormMain& form)
     return false;
 }
 
+bool waitUntilListSettled(TFormMain& form)
+{
+    const bool idle =
+        QTest::qWaitFor([&] { return form.noteListFill()->worker().isIdle(); }, 10000);
+    // What the worker posted before it fell idle runs now.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    if (!idle)
+        qWarning("the note list's worker did not fall idle");
+    return idle;
+}
+
 bool typeSearch(TFormMain& form, const QString& text)
 {
     QTest::keyClicks(form.SzukanyCiag, text);

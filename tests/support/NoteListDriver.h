@@ -31,3 +31,6 @@ void clickRow(TFormMain& form, int row);
 bool typeSearch(TFormMain& form, const QString& text);
 // Waits until the newest fill of the list is complete.
 bool waitForList(TFormMain& form);
+// Waits until the list's worker has no request waiting, running or on its way back, and runs
+// what it posted: after this no result of an earlier fill, nor anything it sets off, can come.
+bool waitUntilListSettled(TFormMain& form);

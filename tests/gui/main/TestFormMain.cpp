@@ -315,7 +315,8 @@ private Q_SLOTS:
         QCOMPARE(form.LVNotatki->model()->rowCount(), 0);
         form.TrayIconClick();
         QVERIFY(form.isVisible());
-        QTest::qWait(50);
+        // Whatever showing the window set off has run: the failure was told once.
+        QVERIFY(waitUntilListSettled(form));
         QCOMPARE(watcher.messages.size(), 1);
     }
     // Last: after the quit sequence has asked the application to exit, no modal window can

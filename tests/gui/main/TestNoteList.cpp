@@ -135,8 +135,8 @@ private Q_SLOTS:
         const QList<qint32> expected{39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 3};
         QVERIFY(waitForList(form));
         QCOMPARE(form.listedNoteIds(), expected);
-        // Give any stale result time to arrive; it must not replace the list.
-        QTest::qWait(100);
+        // Every stale result has come and gone; none replaced the list.
+        QVERIFY(waitUntilListSettled(form));
         QCOMPARE(form.listedNoteIds(), expected);
     }
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
         // arrives wins over it.
         QVERIFY(form.LoadNotes());
         QVERIFY(waitForList(form));
-        QTest::qWait(100);
+        QVERIFY(waitUntilListSettled(form));
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{2, 1}));
         QCOMPARE(form.SzukanyCiag->text(), QStringLiteral("milk"));
         // The synchronous refresh runs the search of the box's text.
@@ -361,7 +361,8 @@ private Q_SLOTS:
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{1, 2}));
         QVERIFY(!fill.lastFillSucceeded());
         QVERIFY(!form.ListFillBusy->isVisible());
-        QTest::qWait(50);
+        // The failed fills are over, and nothing they set off showed a message.
+        QVERIFY(waitUntilListSettled(form));
         QVERIFY(watcher.messages.isEmpty());
     }
 
