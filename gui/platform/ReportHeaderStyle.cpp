@@ -5,8 +5,9 @@
 
 void ReportHeaderStyle::applyTo(QHeaderView* header)
 {
+    // Owned by the header's view when it has one, so that it outlives the header it draws.
     auto* style = new ReportHeaderStyle;
-    style->setParent(header);
+    style->setParent(header->parent() ? header->parent() : header);
     header->setStyle(style);
 }
 

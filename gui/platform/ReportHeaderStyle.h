@@ -11,7 +11,7 @@ class QHeaderView;
 class ReportHeaderStyle : public QProxyStyle
 {
 public:
-    // Gives the header this style; the header owns it.
+    // Gives the header this style, owned by the header's view.
     static void applyTo(QHeaderView* header);
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
