@@ -202,7 +202,18 @@ private Q_SLOTS:
     {
         auto app = install();
         start(*app, *desktop_);
+        // Looked up while it is the program's only window.
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY(icon != 0);
         quint32 window = openMainWindow(*desktop_);
+        QVERIFY(window != 0);
+        QTRY_COMPARE(desktop_->outerGeometry(window), QRect(940, 564, 300, 400));
+        // Hidden with Esc and shown again from the tray, it stays where it was.
+        QVERIFY(key(*desktop_, QStringLiteral("Escape")));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(desktop_->click(icon));
+        window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
         QVERIFY(window != 0);
         QTRY_COMPARE(desktop_->outerGeometry(window), QRect(940, 564, 300, 400));
         // The user makes the inside 400 x 450 and drags the window to the top left.
