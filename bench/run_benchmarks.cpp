@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -434,8 +435,18 @@ void measureAlarmPass(std::vector<Line>& lines, const QString& data, const QStri
 // Context switches (voluntary, over every thread) and CPU time of a process so far.
 struct ProcessUse
 {
-    qint64 switches = 0;
+    // Per thread ID: a thread that ends in the measured stretch (a pool thread expiring, say)
+    // takes its count with it, so sums over the threads of the moment would drop.
+    QHash<QString, qint64> switches;
     double cpuMs = 0;
+
+    qint64 switchesSince(const ProcessUse& earlier) const
+    {
+        qint64 total = 0;
+        for (auto it = switches.begin(); it != switches.end(); ++it)
+            total += it.value() - earlier.switches.value(it.key(), 0);
+        return total;
+    }
 };
 
 ProcessUse processUse(qint64 pid)
@@ -449,7 +460,7 @@ ProcessUse processUse(qint64 pid)
             continue;
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("voluntary_ctxt_switches:"))
-                use.switches += line.mid(24).trimmed().toLongLong();
+                use.switches[task] = line.mid(24).trimmed().toLongLong();
         }
     }
     QFile stat(root + QStringLiteral("/stat"));
@@ -802,7 +813,7 @@ int main(int argc, char** argv)
     QTest::qWait(int(kIdleSeconds * 1000));
     for (Idler& idler : idlers) {
         const ProcessUse end = processUse(idler.process->processId());
-        idler.idle.wakeupsPerSecond = double(end.switches - idler.start.switches) / kIdleSeconds;
+        idler.idle.wakeupsPerSecond = double(end.switchesSince(idler.start)) / kIdleSeconds;
         idler.idle.cpuMsPerMinute = (end.cpuMs - idler.start.cpuMs) * 60 / kIdleSeconds;
         idler.process->kill();
         idler.process->waitForFinished();
