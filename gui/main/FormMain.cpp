@@ -16,6 +16,7 @@
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/CursorBlinkPause.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/OuterGeometryKeeper.h"
@@ -106,6 +107,9 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     BlinkingItems->setActive(false);
     BlinkingItems->start();
     blinkGate_ = new BlinkGate(*this, *notesModel_, BlinkingItems, this);
+    // Shown with nobody at it, the window would still wake twice a second for the search
+    // box's blinking cursor.
+    new CursorBlinkPause(CursorBlinkPause::kIdleTimeout, this);
 }
 
 TFormMain::~TFormMain()
