@@ -4,6 +4,8 @@
 #include "gui/web/PublicityBig.h"
 #include "gui/web/PublicityLoader.h"
 
+#include <type_traits>
+
 extern "C" Q_DECL_EXPORT QWidget*
 quillbox_create_publicity_window(const QUrl& page, const web::GetLimits& limits, QWidget* owner)
 {
