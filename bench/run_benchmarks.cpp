@@ -543,6 +543,28 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The programs the benchmark starts open copies of the large database, one each, made
+    // before this process opens it: this process holds the original (with its own lock
+    // directory, so a second program on the same file would be turned away) and changes it, and
+    // a copy taken while it is open would make the engine clean up after transactions it never
+    // saw; two programs on one copy would fire the same alarms and trip over each other.
+    QTemporaryDir childData;
+    const auto copyOfBig = [&](const QString& name) {
+        const QString folder = childData.filePath(name);
+        const QString copy = folder + QStringLiteral("/dbn.ib");
+        if (!childData.isValid() || !QDir().mkpath(folder) || !QFile::copy(bigPath, copy))
+            qFatal("cannot copy %s for the programs the benchmark starts", qPrintable(bigPath));
+        return copy;
+    };
+    const QString childBigPath = copyOfBig(QStringLiteral("exit"));
+    const QString trayBigPath = copyOfBig(QStringLiteral("tray"));
+    const QString shownBigPath = copyOfBig(QStringLiteral("shown"));
+    // Nor do they take this process's engine settings, which name its configuration and the
+    // lock directory of its first database.
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    childEnvironment.remove(QStringLiteral("FIREBIRD"));
+    childEnvironment.remove(QStringLiteral("FIREBIRD_LOCK"));
+
     // A small window first, so that what the toolkit sets up once is not counted below.
     TDM smallDm(smallPath);
     TFormMain small(smallDm, benchOptions());
@@ -701,25 +723,13 @@ int main(int argc, char** argv)
     measureAlarmPass(lines, data, empty);
 
     const QString self = QCoreApplication::applicationFilePath();
-    // The programs started from here on open copies of the large database, one each: this
-    // process holds the original, and the engine of each process keeps the lock directory of
-    // the first database it opened, so a second program on the same file would be turned away;
-    // two programs on one copy would fire the same alarms and trip over each other's updates.
-    QTemporaryDir childData;
-    const auto copyOfBig = [&](const QString& name) {
-        const QString folder = childData.filePath(name);
-        const QString copy = folder + QStringLiteral("/dbn.ib");
-        if (!childData.isValid() || !QDir().mkpath(folder) || !QFile::copy(bigPath, copy))
-            qFatal("cannot copy %s for the programs the benchmark starts", qPrintable(bigPath));
-        return copy;
-    };
-    const QString childBigPath = copyOfBig(QStringLiteral("exit"));
     std::printf("Measuring the exit during a search that matches nothing...\n");
     std::fflush(stdout);
     std::vector<double> exits;
     for (int i = 0; i < 3; ++i) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.setProcessEnvironment(childEnvironment);
         child.start(self, {QStringLiteral("--exit-mid-fill"), childBigPath});
         qint64 quitAt = 0;
         while (quitAt == 0 && child.waitForReadyRead(60000)) {
@@ -757,8 +767,7 @@ int main(int argc, char** argv)
                       {}});
     idlers.push_back({QStringLiteral("Quillbox in the tray, 100,000 notes, 3 running"),
                       self,
-                      {QStringLiteral("--idle-program"), copyOfBig(QStringLiteral("tray")),
-                       QStringLiteral("tray")},
+                      {QStringLiteral("--idle-program"), trayBigPath, QStringLiteral("tray")},
                       {},
                       {},
                       {}});
@@ -770,14 +779,14 @@ int main(int argc, char** argv)
                       {}});
     idlers.push_back({QStringLiteral("Quillbox shown, 100,000 notes, 3 running (blinks)"),
                       self,
-                      {QStringLiteral("--idle-program"), copyOfBig(QStringLiteral("shown")),
-                       QStringLiteral("shown")},
+                      {QStringLiteral("--idle-program"), shownBigPath, QStringLiteral("shown")},
                       {},
                       {},
                       {}});
     for (Idler& idler : idlers) {
         idler.process = std::make_unique<QProcess>();
         idler.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        idler.process->setProcessEnvironment(childEnvironment);
         idler.process->start(idler.program, idler.arguments);
         idler.process->waitForStarted();
     }
