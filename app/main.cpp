@@ -17,7 +17,6 @@ int main(int argc, char** argv)
     TerminationSignals::blockInAllThreads();
     if (const auto exitCode = startup::answerCommandLine(argc, argv))
         return *exitCode;
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // for the embedded browser
     QApplication app(argc, argv);
     return startup::run(app);
 }

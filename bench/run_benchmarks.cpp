@@ -2,6 +2,7 @@
 // its goal; nothing here fails a build, it only reports.
 
 #include "BenchDatabase.h"
+#include "StartupReport.h"
 #include "core/alarms/CheckAlarms.h"
 #include "core/list/NoteListLoader.h"
 #include "core/list/NoteListSearch.h"
@@ -14,6 +15,7 @@
 #include "gui/main/NoteListModel.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "support/XDesktop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +26,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
@@ -491,16 +493,6 @@ int runIdleProgram(QApplication& app, const QString& database, bool shown)
     return app.exec();
 }
 
-// The least a Qt program in the tray does.
-int runMinimalTray(QApplication& app)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::darkYellow);
-    QSystemTrayIcon icon{QIcon(pixmap)};
-    icon.show();
-    return app.exec();
-}
-
 // Starts a search that matches nothing at 100,000 notes, quits while the worker is in it, and
 // prints the moment of the quit; the parent times the process end from there.
 int runExitMidFill(QApplication& app, const QString& database)
@@ -522,6 +514,87 @@ int runExitMidFill(QApplication& app, const QString& database)
     return code;
 }
 
+// Start-up to the tray icon and to the first rows, and resident memory, of the built program
+// on a private X desktop at 0 and 100,000 notes, beside the minimal tray program with and
+// without the web engine's libraries. Medians of runs taken one after another, after one run
+// to warm the file cache.
+void measureStartupReport(std::vector<Line>& lines, const QString& bigPath, const QString& empty)
+{
+    std::printf("Measuring start-up and memory on a private X desktop...\n");
+    std::fflush(stdout);
+    XDesktop desktop({.tray = true, .notifications = false});
+    if (!desktop.isReady()) {
+        lines.push_back({QStringLiteral("Start-up on an X desktop"),
+                         QStringLiteral("not measured: %1").arg(desktop.whyNot().left(60)),
+                         QStringLiteral("reported"), QStringLiteral("-")});
+        return;
+    }
+    constexpr int kRuns = 5;
+    constexpr int kSettleMs = 5000;
+    const QString program = QStringLiteral(QUILLBOX_PROGRAM);
+    const std::vector<bench::StartupSubject> subjects = {
+        {QStringLiteral("Minimal Qt tray program"),
+         QStringLiteral(QUILLBOX_MINIMAL_TRAY),
+         {},
+         false},
+        {QStringLiteral("Minimal tray + web engine linked"),
+         QStringLiteral(QUILLBOX_MINIMAL_TRAY_WEB_ENGINE),
+         {},
+         false},
+        {QStringLiteral("Quillbox, 0 notes"), program, empty, true},
+        {QStringLiteral("Quillbox, 100,000 notes"), program, bigPath, true},
+    };
+    bench::measureStartup(desktop, subjects[2], 1, 1000);
+    auto spread = [](const bench::Sample& sample, const char* unit, int decimals) {
+        return QStringLiteral("median %1 %4 (%2-%3)")
+            .arg(sample.median(), 0, 'f', decimals)
+            .arg(sample.min(), 0, 'f', decimals)
+            .arg(sample.max(), 0, 'f', decimals)
+            .arg(QLatin1String(unit));
+    };
+    for (const bench::StartupSubject& subject : subjects) {
+        std::printf("  %s...\n", qPrintable(subject.name));
+        std::fflush(stdout);
+        const bench::StartupFigures figures =
+            bench::measureStartup(desktop, subject, kRuns, kSettleMs);
+        if (!figures.failure.isEmpty()) {
+            lines.push_back({subject.name, QStringLiteral("FAILED: %1").arg(figures.failure),
+                             QStringLiteral("reported"), QStringLiteral("-")});
+            continue;
+        }
+        lines.push_back(
+            {subject.name + QStringLiteral(": start -> tray icon docked"),
+             spread(figures.trayReadyMs, "ms", 0) + QStringLiteral(", %1 runs").arg(kRuns),
+             QStringLiteral("reported"), QStringLiteral("-")});
+        if (subject.tracesFirstRows)
+            lines.push_back({subject.name + QStringLiteral(": start -> first rows in the list"),
+                             spread(figures.firstRowsMs, "ms", 0), QStringLiteral("reported"),
+                             QStringLiteral("-")});
+        lines.push_back(
+            {subject.name +
+                 QStringLiteral(": VmRSS / VmHWM %1 s after start").arg(kSettleMs / 1000),
+             spread(figures.residentMb, "MB", 1) + QStringLiteral(" / ") +
+                 QString::number(figures.peakMb.median(), 'f', 1) + QStringLiteral(" MB"),
+             QStringLiteral("reported"), QStringLiteral("-")});
+        if (subject.tracesFirstRows) {
+            std::printf("  Resident memory of %s by mapping (last run):\n",
+                        qPrintable(subject.name));
+            for (const auto& [kind, mb] : figures.byMapping)
+                std::printf("    %7.1f MB  %s\n", mb, qPrintable(kind));
+        }
+    }
+}
+
+void printLines(const std::vector<Line>& lines)
+{
+    std::printf("\n%-64s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
+    std::printf("%s\n", QByteArray(158, '-').constData());
+    for (const Line& line : lines) {
+        std::printf("%-64s | %-66s | %-12s | %s\n", qPrintable(line.figure),
+                    qPrintable(line.measured), qPrintable(line.goal), qPrintable(line.verdict));
+    }
+}
+
 struct Idle
 {
     double wakeupsPerSecond = 0;
@@ -539,8 +612,6 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--idle-program"))
         return runIdleProgram(app, args[2], args[3] == QLatin1String("shown"));
-    if (args.size() == 2 && args[1] == QLatin1String("--minimal-tray"))
-        return runMinimalTray(app);
     if (args.size() == 3 && args[1] == QLatin1String("--exit-mid-fill"))
         return runExitMidFill(app, args[2]);
 
@@ -552,6 +623,34 @@ int main(int argc, char** argv)
     // would make this list blink.
     const QString quietPath = bench::filledDatabase(data, empty, {1000, 0, 0});
     std::vector<Line> lines;
+    // Start-up alone: `run_benchmarks --startup`.
+    if (args.size() == 2 && args[1] == QLatin1String("--startup")) {
+        measureStartupReport(lines, bigPath, empty);
+        printLines(lines);
+        return 0;
+    }
+
+    // The programs the benchmark starts open copies of the large database, one each, made
+    // before this process opens it: this process holds the original (with its own lock
+    // directory, so a second program on the same file would be turned away) and changes it, and
+    // a copy taken while it is open would make the engine clean up after transactions it never
+    // saw; two programs on one copy would fire the same alarms and trip over each other.
+    QTemporaryDir childData;
+    const auto copyOfBig = [&](const QString& name) {
+        const QString folder = childData.filePath(name);
+        const QString copy = folder + QStringLiteral("/dbn.ib");
+        if (!childData.isValid() || !QDir().mkpath(folder) || !QFile::copy(bigPath, copy))
+            qFatal("cannot copy %s for the programs the benchmark starts", qPrintable(bigPath));
+        return copy;
+    };
+    const QString childBigPath = copyOfBig(QStringLiteral("exit"));
+    const QString trayBigPath = copyOfBig(QStringLiteral("tray"));
+    const QString shownBigPath = copyOfBig(QStringLiteral("shown"));
+    // Nor do they take this process's engine settings, which name its configuration and the
+    // lock directory of its first database.
+    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
+    childEnvironment.remove(QStringLiteral("FIREBIRD"));
+    childEnvironment.remove(QStringLiteral("FIREBIRD_LOCK"));
 
     // A small window first, so that what the toolkit sets up once is not counted below.
     TDM smallDm(smallPath);
@@ -739,8 +838,6 @@ int main(int argc, char** argv)
 
     measureAlarmPass(lines, data, empty);
 
-    std::printf("\n%-48s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
-    std::printf("%s\n", QByteArray(140, '-').constData());
     const QString self = QCoreApplication::applicationFilePath();
     bigForm.reset();
     bigDm.reset();
@@ -750,7 +847,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 3; ++i) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(self, {QStringLiteral("--exit-mid-fill"), bigPath});
+        child.setProcessEnvironment(childEnvironment);
+        child.start(self, {QStringLiteral("--exit-mid-fill"), childBigPath});
         qint64 quitAt = 0;
         while (quitAt == 0 && child.waitForReadyRead(60000)) {
             const QByteArray line = child.readLine().trimmed();
@@ -772,6 +870,7 @@ int main(int argc, char** argv)
     struct Idler
     {
         QString name;
+        QString program;
         QStringList arguments;
         std::unique_ptr<QProcess> process;
         ProcessUse start;
@@ -779,29 +878,34 @@ int main(int argc, char** argv)
     };
     std::vector<Idler> idlers;
     idlers.push_back({QStringLiteral("Minimal Qt tray program"),
-                      {QStringLiteral("--minimal-tray")},
+                      QStringLiteral(QUILLBOX_MINIMAL_TRAY),
+                      {},
                       {},
                       {},
                       {}});
     idlers.push_back({QStringLiteral("Quillbox in the tray, 100,000 notes, 3 running"),
-                      {QStringLiteral("--idle-program"), bigPath, QStringLiteral("tray")},
+                      self,
+                      {QStringLiteral("--idle-program"), trayBigPath, QStringLiteral("tray")},
                       {},
                       {},
                       {}});
     idlers.push_back({QStringLiteral("Quillbox shown, 1,000 notes, none running"),
+                      self,
                       {QStringLiteral("--idle-program"), quietPath, QStringLiteral("shown")},
                       {},
                       {},
                       {}});
     idlers.push_back({QStringLiteral("Quillbox shown, 100,000 notes, 3 running (blinks)"),
-                      {QStringLiteral("--idle-program"), bigPath, QStringLiteral("shown")},
+                      self,
+                      {QStringLiteral("--idle-program"), shownBigPath, QStringLiteral("shown")},
                       {},
                       {},
                       {}});
     for (Idler& idler : idlers) {
         idler.process = std::make_unique<QProcess>();
         idler.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        idler.process->start(self, idler.arguments);
+        idler.process->setProcessEnvironment(childEnvironment);
+        idler.process->start(idler.program, idler.arguments);
         idler.process->waitForStarted();
     }
     // Start-up and the first fill are over well within this, and the text cursor of the shown
@@ -829,6 +933,7 @@ int main(int argc, char** argv)
                          judged ? verdict(idle.wakeupsPerSecond <= 0.5) : QStringLiteral("-")});
     }
 
+    measureStartupReport(lines, bigPath, empty);
     printLines(lines);
     return 0;
 }

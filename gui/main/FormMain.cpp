@@ -24,7 +24,7 @@
 #include "gui/tray/Tray.h"
 #include "gui/web/BrowserEngine.h"
 #include "gui/web/FormOProgramie.h"
-#include "gui/web/PublicityBig.h"
+#include "gui/web/PublicityLoader.h"
 #include "gui/web/Update.h"
 
 #include <QAction>
@@ -623,7 +623,10 @@ void TFormMain::buildWebChecks()
             return;
         web::GetLimits probeLimits;
         probeLimits.timeLimit = options_.webTimeLimit;
-        Reklama = new TReklama(web::publicityPageUrl(options_.webServer), probeLimits, this);
+        Reklama = publicity_loader::createWindow(web::publicityPageUrl(options_.webServer),
+                                                 probeLimits, this);
+        if (!Reklama)
+            return;
         Reklama->show();
         Reklama->raise();
         Reklama->activateWindow();

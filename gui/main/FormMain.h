@@ -30,7 +30,6 @@ class QToolButton;
 class QTimer;
 class QTreeView;
 class TDM;
-class TReklama;
 class TfUpdate;
 class Tray;
 class WebChecks;
@@ -155,7 +154,7 @@ public:
     QTimer* tUpdateAndPublicity = nullptr;
     // The new-version notice and the publicity window created last.
     QPointer<TfUpdate> fUpdate;
-    QPointer<TReklama> Reklama;
+    QPointer<QWidget> Reklama; // the publicity window (TReklama)
 
     TAlarmChecker* alarmChecker() const { return AlarmChecker; }
     TBlinkingItems* blinkingItems() const { return BlinkingItems; }

@@ -5,12 +5,15 @@
 #include "core/storage/DataModule.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
+#include "gui/main/NoteListFill.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <chrono>
+#include <cstdio>
 
 namespace startup {
 
@@ -53,6 +56,20 @@ QString chooseDatabase(const QString& option)
             qCWarning(lcDatabase).noquote() << "cannot create" << choice.path << ":" << error;
     }
     return choice.path;
+}
+
+void traceFirstRows(const TFormMain& form)
+{
+    QObject::connect(
+        form.noteListFill(), &NoteListFill::rowsShown, form.noteListFill(),
+        [] {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::fprintf(stderr, "quillbox trace: first rows %lld\n",
+                         static_cast<long long>(
+                             std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fflush(stderr);
+        },
+        Qt::SingleShotConnection);
 }
 
 int run(QApplication& app)
@@ -98,6 +115,8 @@ int run(QApplication& app, const QString& databasePath)
 
     const FormMainOptions options = FormMainOptions::forThisDesktop();
     TFormMain form(*dm, options);
+    if (qEnvironmentVariableIntValue("QUILLBOX_TRACE") == 1)
+        traceFirstRows(form);
     // Without a tray icon the window is the only way in.
     if (!options.trayAvailable)
         form.ShowMainWindow();

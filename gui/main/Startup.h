@@ -25,6 +25,11 @@ std::optional<int> answerCommandLine(int argc, char** argv);
 // chosen and does not exist yet. Empty when there is no place for it.
 QString chooseDatabase(const QString& option);
 
+// For timing start-up from outside: prints "quillbox trace: first rows <ns>" on standard error
+// once the start-up fill has put its first screenful into the list (nanoseconds of the
+// monotonic clock). run() calls it when QUILLBOX_TRACE=1.
+void traceFirstRows(const TFormMain& form);
+
 // The whole program: its command line, start-up, the event loop, shutdown. Returns the exit
 // code.
 int run(QApplication& app);

@@ -1,4 +1,5 @@
 #include "core/storage/DataModule.h"
+#include "gui/web/PublicityLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -8,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +27,8 @@ class TestInstallation : public QObject
             QStringLiteral("usr/share/applications/example.quillbox.Quillbox.desktop"),
             QStringLiteral("usr/share/metainfo/example.quillbox.Quillbox.metainfo.xml"),
             QStringLiteral("usr/share/quillbox/dbn.ib"),
+            QStringLiteral("usr/%1/libquillbox_publicity.so")
+                .arg(QLatin1String(QUILLBOX_MODULE_DIR)),
         };
         for (const QString& size : iconSizes())
             files << QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/quillbox.png").arg(size);
@@ -103,6 +107,13 @@ private Q_SLOTS:
         QCOMPARE(filesUnder(stage_.path()), expectedFiles());
         const QString usr = stage_.path() + QStringLiteral("/usr");
         QVERIFY(QFileInfo(usr + QStringLiteral("/bin/quillbox")).isExecutable());
+        // The installed program finds the publicity window's module in the installation.
+        const QStringList modules = publicity_loader::modulePaths(usr + QStringLiteral("/bin"));
+        QVERIFY2(std::any_of(modules.begin(), modules.end(),
+                             [&](const QString& path) {
+                                 return path.startsWith(usr) && QFileInfo::exists(path);
+                             }),
+                 qPrintable(modules.join(QLatin1Char(' '))));
         // The shipped empty database is only read: each user gets a copy.
         QVERIFY(modeAndOwner(usr + QStringLiteral("/share/quillbox/dbn.ib"), 0644, ::geteuid()));
         QFile shipped(usr + QStringLiteral("/share/quillbox/dbn.ib"));
@@ -263,8 +274,9 @@ private Q_SLOTS:
                   {QStringLiteral("-f"), deb, QStringLiteral("Depends")}, &code);
         QCOMPARE(code, 0);
         // The libraries it links (found by dpkg-shlibdeps) and the engine plugin it loads.
+        // The web engine comes in through the publicity window's module.
         for (const char* package : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libfbclient2",
-                                    "firebird3.0-server-core"})
+                                    "libqt6webenginewidgets6", "firebird3.0-server-core"})
             QVERIFY2(out.contains(package),
                      qPrintable(QString::fromUtf8(out) + QLatin1String(package)));
 

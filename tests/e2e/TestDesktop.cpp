@@ -1,13 +1,100 @@
 #include "support/XDesktop.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <memory>
+
+namespace {
+
+// A run of pixel lines of a window grab that hold ink (an icon, text) in a column.
+struct Band
+{
+    int top = 0;
+    int bottom = 0;
+    int height() const { return bottom - top + 1; }
+};
+
+// Dark or strongly coloured: the list's backgrounds (white, the light alternate rows) are not.
+bool isInk(QRgb colour)
+{
+    return std::min({qRed(colour), qGreen(colour), qBlue(colour)}) < 160;
+}
+
+// The areas whose pixels changed from one grab to the next, over all grabs: what blinks. Pixels
+// a few apart belong to one area.
+QList<QRect> changedAreas(const QList<QImage>& grabs)
+{
+    constexpr int kGap = 4;
+    QList<QRect> areas;
+    for (qsizetype i = 1; i < grabs.size(); ++i) {
+        const QImage& before = grabs[i - 1];
+        const QImage& after = grabs[i];
+        if (before.size() != after.size())
+            return {QRect(QPoint(0, 0), after.size())};
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                if (before.pixel(x, y) == after.pixel(x, y))
+                    continue;
+                const QRect pixel(x, y, 1, 1);
+                QRect merged = pixel;
+                for (qsizetype a = areas.size() - 1; a >= 0; --a) {
+                    if (areas[a].adjusted(-kGap, -kGap, kGap, kGap).intersects(pixel)) {
+                        merged |= areas[a];
+                        areas.removeAt(a);
+                    }
+                }
+                areas.append(merged);
+            }
+        }
+    }
+    // Merging may have made areas that now lie close to each other.
+    for (bool again = true; again;) {
+        again = false;
+        for (qsizetype a = 0; a < areas.size() && !again; ++a) {
+            for (qsizetype b = a + 1; b < areas.size() && !again; ++b) {
+                if (areas[a].adjusted(-kGap, -kGap, kGap, kGap).intersects(areas[b])) {
+                    areas[a] |= areas[b];
+                    areas.removeAt(b);
+                    again = true;
+                }
+            }
+        }
+    }
+    return areas;
+}
+
+// The bands of ink between columns left and right, in any of the grabs, top to bottom. Lines
+// of a pixel or two (borders) are left out: rows hold icons and text.
+QList<Band> inkBands(const QList<QImage>& grabs, int left, int right)
+{
+    QList<Band> bands;
+    const int height = grabs.first().height();
+    int start = -1;
+    for (int y = 0; y <= height; ++y) {
+        bool ink = false;
+        for (const QImage& grab : grabs) {
+            for (int x = left; y < height && x <= right && !ink; ++x)
+                ink = isInk(grab.pixel(x, y));
+        }
+        if (ink && start < 0)
+            start = y;
+        if (!ink && start >= 0) {
+            if (y - start >= 4)
+                bands.append({start, y - 1});
+            start = -1;
+        }
+    }
+    return bands;
+}
+
+} // namespace
 
 // The built program as a user meets it: a copy of the binary beside a fresh dbn.ib, on an X
 // desktop with a window manager, a system tray and a notification daemon, driven only by keys
@@ -294,6 +381,7 @@ private Q_SLOTS:
 
     void aDueAlarmReachesTheNotificationDaemon()
     {
+        constexpr int kNewerNotes = 6;
         auto app = install();
         // A daily alarm since yesterday at midnight: due today whatever the time.
         const QDate yesterday = QDate::currentDate().addDays(-1);
@@ -302,6 +390,15 @@ private Q_SLOTS:
                                              "VALUES (7, 'Milk', '', '%1 09:00:00', 2, 1, '%1', "
                                              "'00:00')")
                                   .arg(yesterday.toString(QStringLiteral("yyyy.MM.dd")))));
+        // Newer notes without an alarm, which come first in the list until the alarm fires.
+        for (int i = 1; i <= kNewerNotes; ++i)
+            QVERIFY(execute(*app,
+                            QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, "
+                                           "DataGodzina, Alarm) VALUES (%1, 'Bread %2', '', "
+                                           "'%3 0%2:00:00', 0)")
+                                .arg(10 + i)
+                                .arg(i)
+                                .arg(QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")))));
         start(*app, *desktop_);
         QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
 
@@ -317,6 +414,71 @@ private Q_SLOTS:
         QVERIFY2(traffic.contains(QStringLiteral("string \"Quillbox\"")), qPrintable(traffic));
         QCOMPARE(query(*app, QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 7")),
                  QStringList{QStringLiteral("1")});
+
+        // The list as the user sees it: the fired note's icon blinks in the first row, above
+        // the newer notes, and nothing else in the window changes.
+        const quint32 window = openMainWindow(*desktop_);
+        QVERIFY(window != 0);
+        QList<QImage> grabs{desktop_->grab(window)};
+        QVERIFY2(!grabs.first().isNull(), "xwd could not grab the main window");
+        // Until the icon has changed twice (blinked on and off), a few grabs a blink. The text
+        // cursor of the search box blinks too: a line a pixel or two wide, left out.
+        const auto blinkingAreas = [](const QList<QImage>& images) {
+            QList<QRect> areas = changedAreas(images);
+            areas.removeIf([](const QRect& area) { return area.width() <= 2; });
+            return areas;
+        };
+        int changes = 0;
+        QDeadlineTimer deadline(20000);
+        while (changes < 2 && !deadline.hasExpired()) {
+            QTest::qWait(150);
+            grabs.append(desktop_->grab(window));
+            QVERIFY(!grabs.last().isNull());
+            if (!blinkingAreas(grabs.mid(grabs.size() - 2)).isEmpty())
+                ++changes;
+        }
+        const QList<QRect> areas = blinkingAreas(grabs);
+        QVERIFY2(changes >= 2 && !areas.isEmpty(), "nothing blinks in the main window");
+        QString where;
+        for (const QRect& area : areas)
+            where += QStringLiteral(" (%1,%2 %3x%4)")
+                         .arg(area.x())
+                         .arg(area.y())
+                         .arg(area.width())
+                         .arg(area.height());
+        QVERIFY2(areas.size() == 1,
+                 qPrintable(QStringLiteral("more than one thing blinks:") + where));
+        const QRect blinking = areas.first();
+
+        const QList<Band> bands = inkBands(grabs, blinking.left(), blinking.right());
+        QString seen = QStringLiteral("changed x %1-%2, y %3-%4; ink bands (y):")
+                           .arg(blinking.left())
+                           .arg(blinking.right())
+                           .arg(blinking.top())
+                           .arg(blinking.bottom());
+        for (const Band& band : bands)
+            seen += QStringLiteral(" %1-%2").arg(band.top).arg(band.bottom);
+        const auto row = std::find_if(bands.begin(), bands.end(), [&](const Band& band) {
+            return band.top <= blinking.top() && blinking.bottom() <= band.bottom;
+        });
+        QVERIFY2(row != bands.end(),
+                 qPrintable(QStringLiteral("what changes is more than one row's icon: ") + seen));
+        // The rows below, each a row's height under the one before (icons of other kinds may sit
+        // a pixel higher): every other note, none left above.
+        QVERIFY2(row + 1 != bands.end(),
+                 qPrintable(QStringLiteral("no row below the blinking one: ") + seen));
+        const int pitch = (row + 1)->top - row->top;
+        int rowsBelow = 0;
+        for (auto below = row + 1; below != bands.end(); ++below) {
+            if (std::abs(below->top - (below - 1)->top - pitch) > 2)
+                break;
+            ++rowsBelow;
+        }
+        QVERIFY2(rowsBelow == kNewerNotes,
+                 qPrintable(QStringLiteral("%1 rows below the blinking one, not %2: ")
+                                .arg(rowsBelow)
+                                .arg(kNewerNotes) +
+                            seen));
         finish(*app);
     }
 

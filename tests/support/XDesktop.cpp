@@ -1,5 +1,7 @@
 #include "support/XDesktop.h"
 
+#include "support/XwdImage.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QRegularExpression>
@@ -10,7 +12,7 @@
 XDesktop::XDesktop(Options options)
 {
     for (const char* tool : {"Xvfb", "dbus-daemon", "dbus-monitor", "dbus-send", "openbox",
-                             "xdotool", "xprop", "xdpyinfo", "xwininfo"}) {
+                             "xdotool", "xprop", "xdpyinfo", "xwininfo", "xwd"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
             whyNot_ = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
             return;
@@ -310,6 +312,18 @@ quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) con
         },
         timeoutMs);
     return icon;
+}
+
+QImage XDesktop::grab(quint32 window) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("xwd"),
+                  {QStringLiteral("-silent"), QStringLiteral("-id"), QString::number(window)});
+    if (!process.waitForFinished(15000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return readXwd(process.readAllStandardOutput());
 }
 
 bool XDesktop::click(quint32 window) const

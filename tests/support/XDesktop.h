@@ -7,6 +7,7 @@
 
 #include "support/XvfbServer.h"
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QRect>
@@ -59,6 +60,8 @@ public:
     quint32 activeWindow() const;
     // The tray icon window of a program (WM_CLASS instance), 0 when not docked in time.
     quint32 waitForTrayIcon(const QString& windowClass, int timeoutMs = 30000) const;
+    // What the X server shows in the window now, read with xwd; a null image when it cannot.
+    QImage grab(quint32 window) const;
     // A left click in the middle of a window.
     bool click(quint32 window) const;
 
