@@ -7,7 +7,7 @@ namespace alarm_scan_store {
 
 void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit)
 {
-    dm.transact([&](DbSession& db) {
+    dm.watch([&](DbSession& db) {
         auto query = db.open(sql::alarm::scan());
         const int id = query->column("ID");
         const int title = query->column("Tytul");

@@ -63,7 +63,7 @@ TDM::~TDM()
 {
     std::lock_guard lock(mutex_);
     try {
-        db_.detach();
+        detach();
     } catch (const fb::Error&) {
     }
 }
@@ -94,6 +94,12 @@ void TDM::attach()
     qCDebug(lcSql).noquote() << "-- connected to" << path_;
 }
 
+void TDM::detach()
+{
+    kept_.reset();
+    db_.detach();
+}
+
 void TDM::ensureConnected()
 {
     if (!db_.isAttached())
@@ -104,7 +110,7 @@ void TDM::dropConnection()
 {
     qCWarning(lcDatabase).noquote() << "lost the connection to" << path_;
     try {
-        db_.detach();
+        detach();
     } catch (const fb::Error&) {
     }
 }
@@ -134,7 +140,7 @@ bool TDM::Disconnect()
 {
     std::lock_guard lock(mutex_);
     try {
-        db_.detach();
+        detach();
         qCDebug(lcSql).noquote() << "-- disconnected";
         return true;
     } catch (const fb::Error& e) {

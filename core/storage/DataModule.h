@@ -86,11 +86,44 @@ public:
     template <typename Work>
     auto transact(Work&& work) -> decltype(work(std::declval<DbSession&>()))
     {
+        return guarded([&] { return inTransaction(std::forward<Work>(work)); });
+    }
+
+    // transact() for a read that repeats every few seconds while the program is idle. Every
+    // transaction costs the file two page writes (its number and its end state), so these reads
+    // share one read-only transaction that stays open between calls. It is read committed, so
+    // each call sees everything committed before it; and the engine counts a read-only one as
+    // committed from its start, so keeping it open holds back no clean-up of old record
+    // versions. A failure ends it; the next call starts another.
+    template <typename Work> auto watch(Work&& work) -> decltype(work(std::declval<DbSession&>()))
+    {
+        return guarded([&] {
+            try {
+                if (!kept_)
+                    kept_ =
+                        std::make_unique<fb::Transaction>(db_, fb::Transaction::Access::ReadOnly);
+                DbSession session(db_, *kept_);
+                return work(session);
+            } catch (const fb::Error&) {
+                kept_.reset();
+                throw;
+            }
+        });
+    }
+
+    // Set by the login gate when the right password was given.
+    bool AccessGranted = false;
+
+private:
+    // Runs step under the connection lock, on the connection (re-opened when it is closed),
+    // after checking that the path still names the file that was opened.
+    template <typename Step> auto guarded(Step&& step) -> decltype(step())
+    {
         std::lock_guard lock(mutex_);
         guard_->check();
         ensureConnected();
         try {
-            return inTransaction(std::forward<Work>(work));
+            return step();
         } catch (const fb::Error& e) {
             if (e.connectionLost())
                 dropConnection();
@@ -98,10 +131,6 @@ public:
         }
     }
 
-    // Set by the login gate when the right password was given.
-    bool AccessGranted = false;
-
-private:
     template <typename Work>
     auto inTransaction(Work&& work) -> decltype(work(std::declval<DbSession&>()))
     {
@@ -120,9 +149,13 @@ private:
     void ensureConnected();
     void dropConnection();
     void attach();
+    // Ends the kept transaction and closes the connection; throws what the engine reports.
+    void detach();
 
     QString path_;
     std::shared_ptr<DatabaseFileGuard> guard_;
     fb::Attachment db_;
+    // watch()'s transaction while it is open.
+    std::unique_ptr<fb::Transaction> kept_;
     mutable std::recursive_mutex mutex_;
 };

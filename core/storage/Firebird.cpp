@@ -143,20 +143,25 @@ void Attachment::detach()
     handle_ = 0;
 }
 
-Transaction::Transaction(Attachment& db)
+Transaction::Transaction(Attachment& db, Access access)
 {
     // Read committed with record versions sees every committed write at once; waiting with a
     // time limit lets two instances update the same row without failing at the first conflict.
-    static const char tpb[] = {isc_tpb_version3,
-                               isc_tpb_write,
-                               isc_tpb_read_committed,
-                               isc_tpb_rec_version,
-                               isc_tpb_wait,
-                               isc_tpb_lock_timeout,
-                               1,
-                               10};
+    static const char readWrite[] = {isc_tpb_version3,
+                                     isc_tpb_write,
+                                     isc_tpb_read_committed,
+                                     isc_tpb_rec_version,
+                                     isc_tpb_wait,
+                                     isc_tpb_lock_timeout,
+                                     1,
+                                     10};
+    static const char readOnly[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                    isc_tpb_rec_version};
+    const bool writes = access == Access::ReadWrite;
     ISC_STATUS_ARRAY status;
-    isc_start_transaction(status, &handle_, 1, db.handle(), short(sizeof tpb), tpb);
+    isc_start_transaction(status, &handle_, 1, db.handle(),
+                          short(writes ? sizeof readWrite : sizeof readOnly),
+                          writes ? readWrite : readOnly);
     check(status);
 }
 

@@ -62,11 +62,19 @@ private:
     std::atomic<isc_db_handle> cancelHandle_ = 0;
 };
 
-// A read-committed, waiting, read-write transaction; rolled back unless committed.
+// A read-committed transaction; rolled back unless committed. A read-write one waits a short
+// time for a row another transaction is changing. A read-only one never waits, and the engine
+// counts it as committed from its start, so however long it stays open it holds back no
+// clean-up of old record versions.
 class Transaction
 {
 public:
-    explicit Transaction(Attachment& db);
+    enum class Access
+    {
+        ReadWrite,
+        ReadOnly
+    };
+    explicit Transaction(Attachment& db, Access access = Access::ReadWrite);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

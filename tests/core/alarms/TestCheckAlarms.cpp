@@ -213,6 +213,38 @@ private Q_SLOTS:
         QCOMPARE(clock.reads.load(), 0);
     }
 
+    // The pass runs every 10 s all day: with nothing due it leaves the file untouched, and it
+    // still sees what another connection commits between two passes.
+    void idlePassesWriteNothingYetSeeLaterCommits()
+    {
+        TestDatabase db;
+        insert(db, {.id = 1, .state = AlarmNone});
+        auto dm = db.open();
+        CountingClock clock;
+        int shown = 0;
+        auto show = [&](const AlarmBalloon&) {
+            ++shown;
+            return true;
+        };
+        const auto fileBytes = [&] {
+            QFile file(db.path());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 0);
+        const QByteArray before = fileBytes();
+        QVERIFY(!before.isEmpty());
+        for (int pass = 0; pass < 3; ++pass)
+            QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 0);
+        QVERIFY2(fileBytes() == before, "an idle pass wrote to the database file");
+
+        insert(db, {.id = 2});
+        QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 1);
+        QCOMPARE(shown, 1);
+        QCOMPARE(stateOf(db, 2), int(AlarmRunning));
+        // Closing the connection ends the reads' transaction with it.
+        QVERIFY(dm->Disconnect());
+    }
+
     void aFailedStateUpdateIsReportedAndTheBalloonStillShows()
     {
         TestDatabase db;
