@@ -28,11 +28,11 @@ struct ScannedAlarm
     std::function<QString()> title;
 };
 
-// Runs the scan statement in a transaction of its own and hands each row to visit, newest
-// note first; visit answers false to end the scan there. visit may run other operations on
-// the same data module (a transaction of their own each) and may wait on other threads: the
-// scan's cursor stays open meanwhile, so the data module should be one no other thread uses.
-// Errors are thrown as fb::Error.
+// Runs the scan statement in the data module's kept read-only transaction (TDM::watch), so a
+// scan writes nothing to the file, and hands each row to visit, newest note first; visit answers
+// false to end the scan there. visit may run other operations on the same data module (a
+// transaction of their own each) and may wait on other threads: the scan's cursor stays open
+// meanwhile, so the data module should be one no other thread uses. Errors are thrown as fb::Error.
 void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit);
 
 } // namespace alarm_scan_store
