@@ -370,10 +370,10 @@ struct Line
 
 void printLines(const std::vector<Line>& lines)
 {
-    std::printf("\n%-56s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
-    std::printf("%s\n", QByteArray(150, '-').constData());
+    std::printf("\n%-64s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
+    std::printf("%s\n", QByteArray(158, '-').constData());
     for (const Line& line : lines) {
-        std::printf("%-56s | %-66s | %-12s | %s\n", qPrintable(line.figure),
+        std::printf("%-64s | %-66s | %-12s | %s\n", qPrintable(line.figure),
                     qPrintable(line.measured), qPrintable(line.goal), qPrintable(line.verdict));
     }
 }
@@ -582,16 +582,6 @@ void measureStartupReport(std::vector<Line>& lines, const QString& bigPath, cons
             for (const auto& [kind, mb] : figures.byMapping)
                 std::printf("    %7.1f MB  %s\n", mb, qPrintable(kind));
         }
-    }
-}
-
-void printLines(const std::vector<Line>& lines)
-{
-    std::printf("\n%-64s | %-66s | %-12s | %s\n", "Figure", "Measured", "Goal", "Verdict");
-    std::printf("%s\n", QByteArray(158, '-').constData());
-    for (const Line& line : lines) {
-        std::printf("%-64s | %-66s | %-12s | %s\n", qPrintable(line.figure),
-                    qPrintable(line.measured), qPrintable(line.goal), qPrintable(line.verdict));
     }
 }
 
