@@ -4,6 +4,8 @@ BUILD ?= build
 PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
+# ccache, when the machine has it, keeps rebuilds and further checkouts of the tree quick.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Debian packages of the build and the tests, one a line.
 PACKAGES := \
     cmake g++ make pkg-config \
@@ -31,7 +33,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -41,7 +43,7 @@ test: build server
 	cd $(BUILD) && ctest --output-on-failure -j 2
 
 test-sanitize: deps server
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLBOX_SANITIZE=ON \
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLBOX_SANITIZE=ON $(LAUNCHER) \
 	  -DQUILLBOX_FIREBIRD_SERVER_BINARY=$(abspath $(SERVER_DIR))/usr/sbin/firebird
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure
