@@ -4,8 +4,8 @@
 #include "BenchDatabase.h"
 #include "StartupReport.h"
 #include "core/alarms/CheckAlarms.h"
-#include "core/list/NoteListLoader.h"
-#include "core/list/NoteListSearch.h"
+#include "core/list/NoteListReader.h"
+#include "core/list/NoteListRows.h"
 #include "core/storage/AlarmStatements.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
@@ -354,7 +354,7 @@ Typing typeIntoSearch(TFormMain& form, TDM& dm)
     result.longestWorkMs = heartbeat.longestWorkMs();
 
     NoteRows expected;
-    readNoteList(dm, sql::notes::search(kTypedWord), expected);
+    readNoteList(dm, sql::notes::search(kTypedWord), expected, QStringLiteral("bench"));
     result.showsLastText =
         form.SzukanyCiag->text() == kTypedWord && form.listedNoteIds() == expected.ids();
     return result;

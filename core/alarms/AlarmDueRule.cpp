@@ -1,4 +1,4 @@
-#include "core/alarms/AlarmModel.h"
+#include "core/alarms/AlarmDueRule.h"
 
 #include <QVarLengthArray>
 #include <algorithm>

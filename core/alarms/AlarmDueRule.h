@@ -1,6 +1,6 @@
 #pragma once
 
-// The alarm model without a database or a window: the label that names a recurrence kind in
+// The alarm due rule without a database or a window: the label that names a recurrence kind in
 // the alarm notification, and the rule that decides whether a note's alarm fires now.
 //
 // Every date and time of the alarm columns is a local wall-clock reading without a time zone,

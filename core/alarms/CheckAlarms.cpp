@@ -1,6 +1,6 @@
 #include "core/alarms/CheckAlarms.h"
 
-#include "core/alarms/AlarmModel.h"
+#include "core/alarms/AlarmDueRule.h"
 #include "core/storage/AlarmScanStore.h"
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
@@ -43,7 +43,8 @@ int CheckAlarms(TDM& dm, const AlarmClock& clock,
         });
     } catch (const fb::Error& e) {
         // The next pass starts afresh, on a connection opened again.
-        qCDebug(lcDatabase).noquote() << "alarm check ended:" << e.text();
+        qCDebug(lcDatabase).noquote()
+            << "alarm check pass stopped by a database error:" << e.text();
         dm.Disconnect();
     }
     return balloon.entries;

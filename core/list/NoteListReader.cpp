@@ -1,6 +1,6 @@
-#include "core/list/NoteListSearch.h"
+#include "core/list/NoteListReader.h"
 
-#include "core/list/NoteListLoader.h"
+#include "core/list/NoteListRows.h"
 #include "core/list/RowBatchPlan.h"
 #include "core/storage/DataModule.h"
 
@@ -10,20 +10,21 @@
 
 using namespace std::chrono_literals;
 
-NoteListSearch::NoteListSearch(std::shared_ptr<DatabaseFileGuard> file, Delivery deliver,
-                               QObject* parent)
-    : QObject(parent), file_(std::move(file)), deliver_(std::move(deliver))
+NoteListReader::NoteListReader(std::shared_ptr<DatabaseFileGuard> file, QString where,
+                               Delivery deliver, QObject* parent)
+    : QObject(parent), file_(std::move(file)), where_(std::move(where)),
+      deliver_(std::move(deliver))
 {
     cancelAgain_.setSingleShot(true);
     cancelAgain_.setInterval(10ms);
-    connect(&cancelAgain_, &QTimer::timeout, this, &NoteListSearch::cancelStaleCall);
+    connect(&cancelAgain_, &QTimer::timeout, this, &NoteListReader::cancelStaleCall);
     thread_ = QThread::create([this] { work(); });
-    thread_->setObjectName(QStringLiteral("NoteListSearch"));
+    thread_->setObjectName(QStringLiteral("NoteListReader"));
     thread_->setParent(this);
     thread_->start();
 }
 
-NoteListSearch::~NoteListSearch()
+NoteListReader::~NoteListReader()
 {
     {
         QMutexLocker lock(&mutex_);
@@ -43,7 +44,7 @@ NoteListSearch::~NoteListSearch()
     }
 }
 
-void NoteListSearch::request(sql::notes::ListStatements statements, qsizetype firstBatch)
+void NoteListReader::request(sql::notes::ListStatements statements, qsizetype firstBatch)
 {
     {
         QMutexLocker lock(&mutex_);
@@ -53,13 +54,13 @@ void NoteListSearch::request(sql::notes::ListStatements statements, qsizetype fi
     cancelStaleCall();
 }
 
-bool NoteListSearch::isIdle() const
+bool NoteListReader::isIdle() const
 {
     QMutexLocker lock(&mutex_);
     return !waiting_ && running_ == 0 && completed_ == generation_;
 }
 
-bool NoteListSearch::cancelStaleCallLocked()
+bool NoteListReader::cancelStaleCallLocked()
 {
     const bool stale = running_ != 0 && running_ != generation_;
     if (stale && workerDm_)
@@ -67,14 +68,14 @@ bool NoteListSearch::cancelStaleCallLocked()
     return stale;
 }
 
-void NoteListSearch::cancelStaleCall()
+void NoteListReader::cancelStaleCall()
 {
     QMutexLocker lock(&mutex_);
     if (cancelStaleCallLocked())
         cancelAgain_.start();
 }
 
-void NoteListSearch::work()
+void NoteListReader::work()
 {
     // The worker's own connection: the GUI thread's statements never wait for its long scans.
     TDM dm(file_);
@@ -94,8 +95,8 @@ void NoteListSearch::work()
         RowBatchPlan plan(request.firstBatch, RowBatchPlan::Clock::now());
         bool first = true;
         NoteRows rows;
-        const bool ok = readNoteList(
-            dm, request.statements, rows, QStringLiteral("FormMain"), stale, [&](NoteRows& read) {
+        const bool ok =
+            readNoteList(dm, request.statements, rows, where_, stale, [&](NoteRows& read) {
                 const auto now = RowBatchPlan::Clock::now();
                 if (!plan.isDue(read.size(), now))
                     return;
@@ -120,7 +121,7 @@ void NoteListSearch::work()
     workerDm_ = nullptr;
 }
 
-void NoteListSearch::post(quint64 generation, Batch batch)
+void NoteListReader::post(quint64 generation, Batch batch)
 {
     auto shared = std::make_shared<Batch>(std::move(batch));
     QMetaObject::invokeMethod(
@@ -128,7 +129,7 @@ void NoteListSearch::post(quint64 generation, Batch batch)
         Qt::QueuedConnection);
 }
 
-void NoteListSearch::deliver(quint64 generation, Batch&& batch)
+void NoteListReader::deliver(quint64 generation, Batch&& batch)
 {
     {
         QMutexLocker lock(&mutex_);

@@ -28,7 +28,7 @@ class DatabaseFileGuard;
 class QThread;
 class TDM;
 
-class NoteListSearch : public QObject
+class NoteListReader : public QObject
 {
     Q_OBJECT
 public:
@@ -44,11 +44,12 @@ public:
     // Rows in the first batch when the caller does not say: more than a list shows at once.
     static constexpr qsizetype kScreenful = 64;
 
-    // The worker connects to the file the guard watches, and shares the guard.
-    NoteListSearch(std::shared_ptr<DatabaseFileGuard> file, Delivery deliver,
+    // The worker connects to the file the guard watches, and shares the guard. A failed
+    // statement is logged on behalf of where: the name of the window the list belongs to.
+    NoteListReader(std::shared_ptr<DatabaseFileGuard> file, QString where, Delivery deliver,
                    QObject* parent = nullptr);
     // Stops the worker without waiting for a running statement: it is cancelled.
-    ~NoteListSearch() override;
+    ~NoteListReader() override;
 
     // GUI thread. firstBatch: the rows that fill the screen.
     void request(sql::notes::ListStatements statements, qsizetype firstBatch = kScreenful);
@@ -76,6 +77,7 @@ private:
     bool cancelStaleCallLocked();
 
     const std::shared_ptr<DatabaseFileGuard> file_;
+    const QString where_;
     const Delivery deliver_;
     mutable QMutex mutex_;
     QWaitCondition wake_;

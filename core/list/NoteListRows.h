@@ -2,14 +2,19 @@
 
 // The rows of one fill of the note list, kept compact so that 100,000 notes stay small: every
 // title sits in one shared block of UTF-8 text and each row is a small fixed record holding
-// the note's ID, its creation moment and its image index.
+// the note's ID, its creation moment and its image index; and the reading of a fill into them.
+
+#include "core/storage/NoteListStatements.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <vector>
+
+class TDM;
 
 class NoteRows
 {
@@ -55,3 +60,16 @@ private:
     std::vector<Row> rows_;
     QByteArray titles_;
 };
+
+// Runs the running-group statement and then the other one, appending a row per note read in
+// the order read: running notes get image 2, the others their image from the alarm state.
+// When a statement fails the fill stops there: rows keeps what was read so far, the failure
+// goes to the log on behalf of `where` (the name of the window or module that asked), and the
+// result is false.
+//
+// abandon, when given, is asked before each row: once it answers true the fill stops and the
+// result is false. afterRow, when given, is called after each row is appended; it may take the
+// rows away (leaving rows empty), and the next row then starts afresh.
+bool readNoteList(TDM& dm, const sql::notes::ListStatements& statements, NoteRows& rows,
+                  const QString& where, const std::function<bool()>& abandon = {},
+                  const std::function<void(NoteRows&)>& afterRow = {});

@@ -15,4 +15,4 @@ int ReadAlarmState(TDM& dm, qint32 noteId);
 // reported to the log as "Can't set the type of alarm!" on behalf of the window named.
 bool SetAlarmState(TDM& dm, qint32 noteId, int state,
                    const std::optional<sql::alarm::Schedule>& schedule, const QDateTime& now,
-                   const QString& reporter = QStringLiteral("FormNotatka"));
+                   const QString& reporter);

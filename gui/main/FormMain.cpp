@@ -440,7 +440,9 @@ void TFormMain::NotatkaPokazEdytujExecute()
     if ((state & 0xFF) == AlarmRunning) {
         // Opening the note acknowledges its alarm: it leaves the top group and stops blinking
         // before the editor shows.
-        SetAlarmState(dm_, id, AlarmAcknowledged, std::nullopt, QDateTime::currentDateTime());
+        // Reported in the editor's name: the acknowledgement is the editor's first step.
+        SetAlarmState(dm_, id, AlarmAcknowledged, std::nullopt, QDateTime::currentDateTime(),
+                      QStringLiteral("FormNotatka"));
         if (!SzukanyCiag->text().trimmed().isEmpty())
             RefreshNotes();
         else

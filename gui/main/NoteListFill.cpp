@@ -13,8 +13,10 @@ NoteListFill::NoteListFill(std::shared_ptr<DatabaseFileGuard> file, NoteListMode
     : QObject(parent), file_(file), model_(model), view_(view),
       currentNoteId_(std::move(currentNoteId))
 {
-    search_ = new NoteListSearch(
-        std::move(file), [this](NoteListSearch::Batch&& batch) { take(std::move(batch)); }, this);
+    // The list is the main window's: its failed fills are reported in the window's name.
+    reader_ = new NoteListReader(
+        std::move(file), QStringLiteral("FormMain"),
+        [this](NoteListReader::Batch&& batch) { take(std::move(batch)); }, this);
     staleRows_.setSingleShot(true);
     staleRows_.setInterval(kStaleRowsKept);
     connect(&staleRows_, &QTimer::timeout, this, &NoteListFill::dropStaleRows);
@@ -25,7 +27,7 @@ void NoteListFill::start(sql::notes::ListStatements statements)
     const bool wasComplete = complete_;
     complete_ = false;
     firstShown_ = false;
-    search_->request(std::move(statements), screenful());
+    reader_->request(std::move(statements), screenful());
     staleRows_.start();
     if (wasComplete)
         emit busyChanged(true);
@@ -35,10 +37,10 @@ qsizetype NoteListFill::screenful() const
 {
     // Rows are at least a line of text high, so this is never less than the list shows.
     const int line = std::max(1, view_.fontMetrics().height());
-    return std::max<qsizetype>(NoteListSearch::kScreenful, view_.viewport()->height() / line + 1);
+    return std::max<qsizetype>(NoteListReader::kScreenful, view_.viewport()->height() / line + 1);
 }
 
-void NoteListFill::take(NoteListSearch::Batch&& batch)
+void NoteListFill::take(NoteListReader::Batch&& batch)
 {
     const qint32 current = currentNoteId_();
     const qsizetype found = batch.rows.indexOf(current);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The fills of the main window's note list. Each fill is read by the list's worker thread
-// (NoteListSearch) and reaches the model in batches while it is read: the first batch replaces
+// (NoteListReader) and reaches the model in batches while it is read: the first batch replaces
 // the rows of the previous fill, the others are appended as row insertions, so the first
 // screenful shows within milliseconds even at 100,000 notes and the window never waits for the
 // rest. A newer fill makes an older one stale; none of its rows reach the model after that.
@@ -11,7 +11,7 @@
 // show that the list is not yet whole; busyChanged(false) follows once it is complete or has
 // failed. Commands that need the whole list wait for it with waitUntilComplete().
 
-#include "core/list/NoteListSearch.h"
+#include "core/list/NoteListReader.h"
 
 #include <QObject>
 #include <QTimer>
@@ -47,7 +47,7 @@ public:
     // complete.
     void waitForFirstRows();
 
-    NoteListSearch& worker() { return *search_; }
+    NoteListReader& worker() { return *reader_; }
 
 signals:
     void busyChanged(bool busy);
@@ -57,7 +57,7 @@ signals:
     void finished(bool ok);
 
 private:
-    void take(NoteListSearch::Batch&& batch);
+    void take(NoteListReader::Batch&& batch);
     void dropStaleRows();
     void select(int row);
     qsizetype screenful() const;
@@ -66,7 +66,7 @@ private:
     NoteListModel& model_;
     QAbstractItemView& view_;
     const std::function<qint32()> currentNoteId_;
-    NoteListSearch* search_ = nullptr;
+    NoteListReader* reader_ = nullptr;
     QTimer staleRows_;
     bool complete_ = true;
     bool firstShown_ = true;

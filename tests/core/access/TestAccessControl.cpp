@@ -1,7 +1,7 @@
 #include "core/access/AccessControl.h"
 #include "core/access/PasswordRules.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
-#include "tests/core/access/LogCapture.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "core/alarms/AlarmModel.h"
+#include "core/alarms/AlarmDueRule.h"
 #include "core/alarms/LocalClock.h"
 
 #include <QtTest>
@@ -45,7 +45,7 @@ Q_DECLARE_METATYPE(AlarmValues)
 // The due rule over kinds, states and moments, in a real time zone with daylight-saving time
 // (Europe/Warsaw: the clock jumps from 02:00 to 03:00 on the last Sunday of March and from
 // 03:00 back to 02:00 on the last Sunday of October).
-class TestAlarmModel : public QObject
+class TestAlarmDueRule : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -311,5 +311,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_APPLESS_MAIN(TestAlarmModel)
-#include "TestAlarmModel.moc"
+QTEST_APPLESS_MAIN(TestAlarmDueRule)
+#include "TestAlarmDueRule.moc"

@@ -1,5 +1,5 @@
-#include "core/list/NoteListLoader.h"
-#include "core/list/NoteListSearch.h"
+#include "core/list/NoteListReader.h"
+#include "core/list/NoteListRows.h"
 #include "core/list/RowBatchPlan.h"
 #include "core/storage/DatabaseFileGuard.h"
 #include "core/storage/NoteListStore.h"
@@ -10,6 +10,9 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+// The name failed statements are logged on behalf of.
+const QString kWhere = QStringLiteral("test");
 
 // count notes, one a minute, note 1 the oldest; every title holds "note".
 void insertNotes(const TestDatabase& db, int count)
@@ -34,10 +37,10 @@ sql::notes::ListStatements endless()
 // Collects what a worker delivers.
 struct Deliveries
 {
-    QList<NoteListSearch::Batch> batches;
-    NoteListSearch::Delivery sink()
+    QList<NoteListReader::Batch> batches;
+    NoteListReader::Delivery sink()
     {
-        return [this](NoteListSearch::Batch&& batch) { batches.append(std::move(batch)); };
+        return [this](NoteListReader::Batch&& batch) { batches.append(std::move(batch)); };
     }
     bool complete() const { return !batches.isEmpty() && batches.last().last; }
     QList<qint32> ids() const
@@ -53,7 +56,7 @@ QList<qint32> expectedIds(const TestDatabase& db, const sql::notes::ListStatemen
 {
     TDM dm(db.path());
     NoteRows rows;
-    readNoteList(dm, statements, rows);
+    readNoteList(dm, statements, rows, kWhere);
     return rows.ids();
 }
 
@@ -61,7 +64,7 @@ QList<qint32> expectedIds(const TestDatabase& db, const sql::notes::ListStatemen
 
 // The list's worker thread on a real database: rows in batches as they are read, stale
 // requests that never deliver, and cancelled statements.
-class TestNoteListSearch : public QObject
+class TestNoteListReader : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -138,10 +141,10 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 600);
         Deliveries got;
-        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
-        search.request(sql::notes::fullList(), 10);
+        NoteListReader reader(std::make_shared<DatabaseFileGuard>(db.path()), kWhere, got.sink());
+        reader.request(sql::notes::fullList(), 10);
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 20000);
-        QVERIFY(search.isIdle());
+        QVERIFY(reader.isIdle());
         QVERIFY(got.batches.size() >= 2);
         QVERIFY(got.batches.first().first);
         for (qsizetype i = 1; i < got.batches.size(); ++i)
@@ -157,9 +160,9 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 3000);
         Deliveries got;
-        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
-        search.request(sql::notes::fullList(), 1);
-        search.request(sql::notes::search(QStringLiteral("note 12")), 1);
+        NoteListReader reader(std::make_shared<DatabaseFileGuard>(db.path()), kWhere, got.sink());
+        reader.request(sql::notes::fullList(), 1);
+        reader.request(sql::notes::search(QStringLiteral("note 12")), 1);
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 20000);
         QVERIFY(got.batches.first().first);
         QCOMPARE(got.ids(), expectedIds(db, sql::notes::search(QStringLiteral("note 12"))));
@@ -172,17 +175,17 @@ private Q_SLOTS:
         TestDatabase db;
         insertNotes(db, 50);
         Deliveries got;
-        NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
-        search.request(endless());
+        NoteListReader reader(std::make_shared<DatabaseFileGuard>(db.path()), kWhere, got.sink());
+        reader.request(endless());
         QTest::qWait(300); // into the statement
-        search.request(sql::notes::fullList());
+        reader.request(sql::notes::fullList());
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 60000);
         // The cancel was spent on the endless statement, not on the newer request.
         QVERIFY(got.batches.last().ok);
         QCOMPARE(got.ids(), expectedIds(db, sql::notes::fullList()));
         // The worker goes on serving requests.
         got.batches.clear();
-        search.request(sql::notes::search(QStringLiteral("note 7")));
+        reader.request(sql::notes::search(QStringLiteral("note 7")));
         QTRY_VERIFY_WITH_TIMEOUT(got.complete(), 20000);
         QVERIFY(got.batches.last().ok);
         QCOMPARE(got.ids(), expectedIds(db, sql::notes::search(QStringLiteral("note 7"))));
@@ -194,13 +197,14 @@ private Q_SLOTS:
         insertNotes(db, 5);
         Deliveries got;
         {
-            NoteListSearch search(std::make_shared<DatabaseFileGuard>(db.path()), got.sink());
-            search.request(endless());
+            NoteListReader reader(std::make_shared<DatabaseFileGuard>(db.path()), kWhere,
+                                  got.sink());
+            reader.request(endless());
             QTest::qWait(300); // into the statement
         }
         QVERIFY(got.batches.isEmpty());
     }
 };
 
-QTEST_MAIN(TestNoteListSearch)
-#include "TestNoteListSearch.moc"
+QTEST_MAIN(TestNoteListReader)
+#include "TestNoteListReader.moc"

@@ -1,4 +1,4 @@
-#include "core/list/NoteListLoader.h"
+#include "core/list/NoteListRows.h"
 #include "core/storage/NoteListStatements.h"
 #include "support/TestDatabase.h"
 
@@ -108,7 +108,7 @@ private Q_SLOTS:
         }
         auto dm = db.open();
         NoteRows result;
-        QVERIFY(readNoteList(*dm, sql::notes::search(text), result));
+        QVERIFY(readNoteList(*dm, sql::notes::search(text), result, QStringLiteral("test")));
         QCOMPARE(result.ids(), found);
     }
 

@@ -1,9 +1,9 @@
 #include "gui/access/FormHaslo.h"
 #include "gui/main/FormMain.h"
+#include "support/LogCapture.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
-#include "tests/core/access/LogCapture.h"
 #include "tests/gui/access/LoginDriver.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/Startup.h"
+#include "support/LogCapture.h"
 #include "support/ModalWatcher.h"
 #include "support/TestDatabase.h"
-#include "tests/core/access/LogCapture.h"
 #include "tests/gui/access/LoginDriver.h"
 
 #include <QFile>

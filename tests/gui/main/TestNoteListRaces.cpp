@@ -1,5 +1,5 @@
 #include "core/alarms/BlinkingItems.h"
-#include "core/list/NoteListLoader.h"
+#include "core/list/NoteListRows.h"
 #include "core/notes/NeighbourNote.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/NoteListFill.h"
@@ -34,7 +34,8 @@ QList<qint32> statementIds(const TestDatabase& db, const QString& search)
 {
     TDM dm(db.path());
     NoteRows rows;
-    readNoteList(dm, search.isEmpty() ? sql::notes::fullList() : sql::notes::search(search), rows);
+    readNoteList(dm, search.isEmpty() ? sql::notes::fullList() : sql::notes::search(search), rows,
+                 QStringLiteral("test"));
     return rows.ids();
 }
 

@@ -2,8 +2,8 @@
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
 #include "support/ModalWatcher.h"
+#include "support/NoteFixture.h"
 #include "support/NoteListDriver.h"
-#include "tests/gui/notes/NoteFixture.h"
 
 #include <QAction>
 #include <QLabel>

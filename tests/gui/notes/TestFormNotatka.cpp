@@ -2,7 +2,7 @@
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
 #include "support/ModalWatcher.h"
-#include "tests/gui/notes/NoteFixture.h"
+#include "support/NoteFixture.h"
 
 #include <QAction>
 #include <QCheckBox>
