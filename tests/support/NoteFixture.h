@@ -1,13 +1,17 @@
 #pragma once
 
-// Shared by the note editor suites: a note list that records what the editor asks of it, and
-// helpers that put note rows into a test database and read them back.
+// Shared by the note editor suites: a note list that records what the editor asks of it,
+// helpers that put note rows into a test database and read them back, and the editor on a
+// fresh database with a fixed clock.
 
 #include "core/storage/SqlText.h"
+#include "gui/notes/FormNotatka.h"
 #include "gui/notes/NoteListHost.h"
 #include "support/TestDatabase.h"
 
+#include <QDateTime>
 #include <QStringList>
+#include <memory>
 
 // The note list side of the editor's work, as the main window would offer it, recording each
 // request so a test can tell whether the list was reloaded and how.
@@ -93,3 +97,40 @@ inline QString alarmColumns(const TestDatabase& db, qint32 id)
                         QStringLiteral("AlarmData"), QStringLiteral("AlarmGodzina"),
                         QStringLiteral("AlarmArchiwum")});
 }
+
+// The note editor as its suite sets it up: a fresh database, the connection the editor works
+// on, a recording note list and the editor itself, whose clock reads kNow unless a test gives
+// its own. Rows, triggers and schema changes a test needs go into db before the connection is
+// opened (dm() or openEditor()), as they would be there before the program starts.
+class EditorFixture
+{
+public:
+    // What the editor's clock reads: 2030-05-15 14:30:20.
+    static inline const QDateTime kNow{QDate(2030, 5, 15), QTime(14, 30, 20)};
+    static QDateTime fixedNow() { return kNow; }
+
+    TestDatabase db;
+    RecordingNoteList list;
+
+    // The editor's connection, opened on first use.
+    TDM& dm()
+    {
+        if (!dm_)
+            dm_ = db.open();
+        return *dm_;
+    }
+    // A new editor on the connection, without a parent; the editor made before it, if any, is
+    // destroyed first. It lives until the next one or the end of the fixture.
+    TFormNotatka& openEditor(TFormNotatka::Clock clock = &EditorFixture::fixedNow)
+    {
+        editor_.reset();
+        TDM& connection = dm();
+        editor_ = std::make_unique<TFormNotatka>(connection, list, nullptr, std::move(clock));
+        return *editor_;
+    }
+
+private:
+    // Declared last: the editor goes before the connection and the list it uses.
+    std::unique_ptr<TDM> dm_;
+    std::unique_ptr<TFormNotatka> editor_;
+};

@@ -20,13 +20,7 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2030, 5, 15), QTime(14, 30, 20));
 const QString kNotSaved = QStringLiteral("The note could not be saved!");
-
-TFormNotatka::Clock fixedClock()
-{
-    return [] { return kNow; };
-}
 
 bool showAsNew(TFormNotatka& editor)
 {
@@ -91,10 +85,8 @@ private Q_SLOTS:
 
     void windowAndControls()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QCOMPARE(editor.windowTitle(), QStringLiteral("Quillbox - Note"));
         QCOMPARE(editor.size(), QSize(392, 273));
         QCOMPARE(editor.minimumSize(), QSize(392, 273));
@@ -127,10 +119,8 @@ private Q_SLOTS:
 
     void tabOrder()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         editor.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&editor));
@@ -186,36 +176,32 @@ private Q_SLOTS:
         QFETCH(int, stored);
         QFETCH(bool, reachable);
         QFETCH(QString, title);
-        TestDatabase db;
+        EditorFixture f;
         for (int id = 1; id <= stored; ++id)
-            insertNote(db, NoteSeed{.id = id});
-        auto dm = db.open();
+            insertNote(f.db, NoteSeed{.id = id});
         if (!reachable) {
-            takeAway(*dm, db);
+            takeAway(f.dm(), f.db);
             QTest::ignoreMessage(QtWarningMsg,
                                  QRegularExpression(QStringLiteral(
                                      "^FormNotatka - Unable to get default title! - ")));
         }
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         QCOMPARE(editor.Tytul->text(), title);
     }
 
     void existingNoteIsShownAsStored()
     {
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 7,
-                                .title = QStringLiteral("Dentist"),
-                                .message = QStringLiteral("Tuesday\r\n\r\nbring card"),
-                                .alarm = AlarmPlanned,
-                                .kind = AlarmWeekly,
-                                .date = QStringLiteral("'2030.06.02'"),
-                                .time = QStringLiteral("'09:45'")});
-        insertNote(db, NoteSeed{.id = 8});
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 7,
+                                  .title = QStringLiteral("Dentist"),
+                                  .message = QStringLiteral("Tuesday\r\n\r\nbring card"),
+                                  .alarm = AlarmPlanned,
+                                  .kind = AlarmWeekly,
+                                  .date = QStringLiteral("'2030.06.02'"),
+                                  .time = QStringLiteral("'09:45'")});
+        insertNote(f.db, NoteSeed{.id = 8});
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showExisting(editor, 7));
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Dentist"));
         QCOMPARE(editor.Tresc->storedText(), QStringLiteral("Tuesday\r\n\r\nbring card"));
@@ -236,10 +222,8 @@ private Q_SLOTS:
     // as tall as designed.
     void alarmRowIsNotCramped()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         editor.cAlarm->setChecked(true);
         QVERIFY(editor.dtDate->isVisible());
@@ -298,16 +282,14 @@ private Q_SLOTS:
 
     void tickingTheAlarm()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        QDateTime now = kNow;
-        TFormNotatka editor(*dm, list, nullptr, [&] { return now; });
+        EditorFixture f;
+        QDateTime now = EditorFixture::kNow;
+        TFormNotatka& editor = f.openEditor([&] { return now; });
         QVERIFY(showAsNew(editor));
         QVERIFY(!editor.dtDate->isVisible());
         QVERIFY(!editor.dtTime->isVisible());
         // The pickers show the moment the box is ticked, not the one the editor opened at.
-        now = kNow.addSecs(3 * 3600);
+        now = EditorFixture::kNow.addSecs(3 * 3600);
         editor.dtDate->setDate(QDate(2031, 1, 1));
         QTest::mouseClick(editor.cAlarm, Qt::LeftButton);
         QVERIFY(editor.cAlarm->isChecked());
@@ -349,12 +331,10 @@ private Q_SLOTS:
         QFETCH(QTime, time);
         QFETCH(QString, search);
         QFETCH(QString, alarmRow);
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1});
-        auto dm = db.open();
-        RecordingNoteList list;
-        list.search = search;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1});
+        f.list.search = search;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         QTest::keyClicks(editor.Tytul, QStringLiteral("Bank"));
         QTest::keyClicks(editor.Tresc, QStringLiteral("Call"));
@@ -370,42 +350,41 @@ private Q_SLOTS:
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QVERIFY(!editor.isVisible());
 
-        const qint32 id = list.current;
+        const qint32 id = f.list.current;
         QVERIFY(id > 1);
-        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc", "DataGodzina"}),
+        QCOMPARE(noteColumns(f.db, id, {"Tytul", "Tresc", "DataGodzina"}),
                  QStringLiteral("Bank | Call | 2030-05-15 14:30:20"));
-        QCOMPARE(alarmColumns(db, id), alarmRow);
-        QCOMPARE(list.loads, 1);
-        QCOMPARE(list.refreshes, 0);
-        QCOMPARE(list.focusRequests, search.isEmpty() ? 0 : 1);
+        QCOMPARE(alarmColumns(f.db, id), alarmRow);
+        QCOMPARE(f.list.loads, 1);
+        QCOMPARE(f.list.refreshes, 0);
+        QCOMPARE(f.list.focusRequests, search.isEmpty() ? 0 : 1);
     }
 
     void emptiedTitle()
     {
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1});
-        insertNote(db, NoteSeed{.id = 2});
-        auto dm = db.open();
-        RecordingNoteList list;
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1});
+        insertNote(f.db, NoteSeed{.id = 2});
         {
             // A new note gets the number counted when it is saved.
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(showAsNew(editor));
             QCOMPARE(editor.Tytul->text(), QStringLiteral("Note no 3"));
             editor.Tytul->clear();
-            insertNote(db, NoteSeed{.id = 3});
+            insertNote(f.db, NoteSeed{.id = 3});
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(db, list.current, {"Tytul"}), QStringLiteral("Note no 4"));
+            QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul"}), QStringLiteral("Note no 4"));
         }
         {
             // An existing note keeps the empty title it was given.
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(showExisting(editor, 2));
             editor.Tytul->clear();
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(db, 2, {"Tytul", "OCTET_LENGTH(Tytul)"}), QStringLiteral(" | 0"));
+            QCOMPARE(noteColumns(f.db, 2, {"Tytul", "OCTET_LENGTH(Tytul)"}),
+                     QStringLiteral(" | 0"));
         }
     }
 
@@ -434,42 +413,38 @@ private Q_SLOTS:
     {
         QFETCH(QString, title);
         QFETCH(QString, message);
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
+        EditorFixture f;
         qint32 id = -1;
         {
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(showAsNew(editor));
             editor.Tytul->setText(title);
             editor.Tresc->setStoredText(message);
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            id = list.current;
+            id = f.list.current;
         }
         const QString expected = title + QStringLiteral(" | ") + message + QStringLiteral(" | ") +
                                  QString::number(title.toUtf8().size()) + QStringLiteral(" | ") +
                                  QString::number(message.toUtf8().size());
         const QStringList columns{"Tytul", "Tresc", "OCTET_LENGTH(Tytul)", "OCTET_LENGTH(Tresc)"};
-        QCOMPARE(noteColumns(db, id, columns), expected);
+        QCOMPARE(noteColumns(f.db, id, columns), expected);
         {
             // Opened and saved again without a change, the note keeps every byte.
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(showExisting(editor, id));
             QCOMPARE(editor.Tytul->text(), title);
             QCOMPARE(editor.Tresc->storedText(), message);
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(noteColumns(db, id, columns), expected);
+        QCOMPARE(noteColumns(f.db, id, columns), expected);
     }
 
     void typedLinesAreStoredWithCrLf()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         editor.Tresc->setFocus();
         QTest::keyClicks(editor.Tresc, QStringLiteral("one"));
@@ -486,16 +461,14 @@ private Q_SLOTS:
         editor.Tytul->setFocus();
         QTest::keyClick(editor.Tytul, Qt::Key_Return);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, list.current, {"Tresc"}),
+        QCOMPARE(noteColumns(f.db, f.list.current, {"Tresc"}),
                  QStringLiteral("one\r\n\r\nthree\r\nfour"));
     }
 
     void messageLimit()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         LimitedMemo* memo = editor.Tresc;
         memo->setFocus();
@@ -543,15 +516,13 @@ private Q_SLOTS:
 
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
+        QCOMPARE(noteColumns(f.db, f.list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
     }
 
     void titleLimit()
     {
-        TestDatabase db;
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showAsNew(editor));
         editor.Tytul->clear();
         QTest::keyClicks(editor.Tytul, QString(60, u'w'));
@@ -585,13 +556,11 @@ private Q_SLOTS:
         QFETCH(QTime, time);
         QFETCH(QString, message);
         QFETCH(QString, focused);
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmNone});
-        auto dm = db.open();
-        RecordingNoteList list;
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1, .alarm = AlarmNone});
         // A new note, and an existing one whose alarm the user sets.
         for (const bool existing : {false, true}) {
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(existing ? showExisting(editor, 1) : showAsNew(editor));
             editor.cAlarm->click();
             editor.dtDate->setDate(date);
@@ -605,20 +574,18 @@ private Q_SLOTS:
                          ? editor.focusWidget()->parentWidget()->objectName()
                          : editor.focusWidget()->objectName(),
                      focused);
-            QCOMPARE(noteCount(db), QStringLiteral("1"));
-            QCOMPARE(alarmColumns(db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
-            QCOMPARE(list.loads + list.refreshes, 0);
+            QCOMPARE(noteCount(f.db), QStringLiteral("1"));
+            QCOMPARE(alarmColumns(f.db, 1), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+            QCOMPARE(f.list.loads + f.list.refreshes, 0);
         }
     }
 
     void existingNoteWithUntouchedAlarmIsNotValidated()
     {
         // A planned alarm whose moment has passed is saved as it is, without a message.
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmPlanned, .kind = AlarmDaily});
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1, .alarm = AlarmPlanned, .kind = AlarmDaily});
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showExisting(editor, 1));
         editor.Tytul->setText(QStringLiteral("Shopping list"));
         ModalWatcher& watcher = *watcher_;
@@ -626,8 +593,8 @@ private Q_SLOTS:
         editor.OK->click();
         QCOMPARE(watcher.messages, QStringList());
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, 1, {"Tytul"}), QStringLiteral("Shopping list"));
-        QCOMPARE(alarmColumns(db, 1), QStringLiteral("2 | 1 | 2030-05-01 | 08:15:00 | NULL"));
+        QCOMPARE(noteColumns(f.db, 1, {"Tytul"}), QStringLiteral("Shopping list"));
+        QCOMPARE(alarmColumns(f.db, 1), QStringLiteral("2 | 1 | 2030-05-01 | 08:15:00 | NULL"));
     }
 
     void alarmAfterSave_data()
@@ -692,12 +659,10 @@ private Q_SLOTS:
         QFETCH(QString, archive);
         QFETCH(QString, action);
         QFETCH(QString, alarmRow);
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 5, .alarm = stored, .kind = kind, .archive = archive});
-        auto dm = db.open();
-        RecordingNoteList list;
-        list.current = 5;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 5, .alarm = stored, .kind = kind, .archive = archive});
+        f.list.current = 5;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showExisting(editor, 5));
         const auto planForJune = [&] {
             editor.dtDate->setDate(QDate(2030, 6, 20));
@@ -720,11 +685,11 @@ private Q_SLOTS:
         editor.OK->click();
         QCOMPARE(watcher.messages, QStringList());
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, 5, {"Tytul"}), QStringLiteral("Edited"));
-        QCOMPARE(alarmColumns(db, 5), alarmRow);
-        QCOMPARE(list.refreshes, 1);
-        QCOMPARE(list.loads, 0);
-        QCOMPARE(list.current, 5);
+        QCOMPARE(noteColumns(f.db, 5, {"Tytul"}), QStringLiteral("Edited"));
+        QCOMPARE(alarmColumns(f.db, 5), alarmRow);
+        QCOMPARE(f.list.refreshes, 1);
+        QCOMPARE(f.list.loads, 0);
+        QCOMPARE(f.list.current, 5);
     }
 
     void cancelWritesNothing_data()
@@ -737,15 +702,13 @@ private Q_SLOTS:
     void cancelWritesNothing()
     {
         QFETCH(QString, how);
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 4, .alarm = AlarmRunning});
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 4, .alarm = AlarmRunning});
         const QStringList all{"Tytul",       "Tresc",     "DataGodzina",  "Alarm",
                               "AlarmRodzaj", "AlarmData", "AlarmGodzina", "AlarmArchiwum"};
-        const QString before = noteColumns(db, 4, all);
-        auto dm = db.open();
-        RecordingNoteList list;
+        const QString before = noteColumns(f.db, 4, all);
         for (const bool existing : {true, false}) {
-            TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            TFormNotatka& editor = f.openEditor();
             QVERIFY(existing ? showExisting(editor, 4) : showAsNew(editor));
             editor.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&editor));
@@ -762,9 +725,9 @@ private Q_SLOTS:
             QVERIFY(!editor.isVisible());
             QCOMPARE(editor.result(), int(QDialog::Rejected));
         }
-        QCOMPARE(noteColumns(db, 4, all), before);
-        QCOMPARE(noteCount(db), QStringLiteral("1"));
-        QCOMPARE(list.loads + list.refreshes, 0);
+        QCOMPARE(noteColumns(f.db, 4, all), before);
+        QCOMPARE(noteCount(f.db), QStringLiteral("1"));
+        QCOMPARE(f.list.loads + f.list.refreshes, 0);
     }
 
     void saveFailureKeepsTheEditorOpen_data()
@@ -791,16 +754,14 @@ private Q_SLOTS:
         QFETCH(bool, refusedByTrigger);
         QFETCH(QString, report);
         QFETCH(QString, message);
-        TestDatabase db;
+        EditorFixture f;
         // Saving would acknowledge this alarm, were the text saved.
-        insertNote(db, NoteSeed{.id = 3, .alarm = AlarmRunning});
+        insertNote(f.db, NoteSeed{.id = 3, .alarm = AlarmRunning});
         if (refusedByTrigger)
-            refuseTextWrites(db);
-        const QString before = noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3);
-        auto dm = db.open();
-        RecordingNoteList list;
-        list.current = 3;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+            refuseTextWrites(f.db);
+        const QString before = noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3);
+        f.list.current = 3;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(existing ? showExisting(editor, 3) : showAsNew(editor));
         editor.Tytul->setText(QStringLiteral("Don't lose me"));
         editor.Tresc->setStoredText(QStringLiteral("typed\r\nby hand"));
@@ -809,7 +770,7 @@ private Q_SLOTS:
             editor.dtDate->setDate(QDate(2030, 5, 20));
         }
         if (!refusedByTrigger)
-            takeAway(*dm, db);
+            takeAway(f.dm(), f.db);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^FormNotatka - ") +
                                                               QRegularExpression::escape(report)));
         ModalWatcher& watcher = *watcher_;
@@ -819,20 +780,20 @@ private Q_SLOTS:
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Don't lose me"));
         QCOMPARE(editor.Tresc->storedText(), QStringLiteral("typed\r\nby hand"));
-        QCOMPARE(list.loads + list.refreshes, 0);
-        QCOMPARE(list.current, 3);
+        QCOMPARE(f.list.loads + f.list.refreshes, 0);
+        QCOMPARE(f.list.current, 3);
         if (!refusedByTrigger) {
-            bringBack(db);
-            QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3), before);
-            QCOMPARE(noteCount(db), QStringLiteral("1"));
+            bringBack(f.db);
+            QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3), before);
+            QCOMPARE(noteCount(f.db), QStringLiteral("1"));
             // Once the database is back, the same OK saves what was typed.
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(db, list.current, {"Tytul", "Tresc"}),
+            QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul", "Tresc"}),
                      QStringLiteral("Don't lose me | typed\r\nby hand"));
         } else {
-            QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}) + alarmColumns(db, 3), before);
-            QCOMPARE(noteCount(db), QStringLiteral("1"));
+            QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3), before);
+            QCOMPARE(noteCount(f.db), QStringLiteral("1"));
         }
     }
 
@@ -840,15 +801,13 @@ private Q_SLOTS:
     {
         // The text and the alarm of one OK are one transaction: a refused alarm write keeps
         // the old text too, and the user is told nothing was saved.
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 3});
-        db.execute(QStringLiteral("CREATE EXCEPTION ALARM_REFUSED 'alarm refused'"));
-        db.execute(QStringLiteral(
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 3});
+        f.db.execute(QStringLiteral("CREATE EXCEPTION ALARM_REFUSED 'alarm refused'"));
+        f.db.execute(QStringLiteral(
             "CREATE TRIGGER NOTATKI_REFUSE_ALARM FOR NOTATKI BEFORE UPDATE AS BEGIN "
             "IF (NEW.Alarm IS DISTINCT FROM OLD.Alarm) THEN EXCEPTION ALARM_REFUSED; END"));
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showExisting(editor, 3));
         editor.Tytul->setText(QStringLiteral("Remind me"));
         editor.Tresc->setStoredText(QStringLiteral("at noon"));
@@ -863,28 +822,26 @@ private Q_SLOTS:
         QVERIFY(editor.isVisible());
         QVERIFY(editor.cAlarm->isChecked());
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Remind me"));
-        QCOMPARE(list.refreshes, 0);
-        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}),
+        QCOMPARE(f.list.refreshes, 0);
+        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}),
                  QStringLiteral("Shopping | milk\r\nbread"));
-        QCOMPARE(alarmColumns(db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
+        QCOMPARE(alarmColumns(f.db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
 
         // Once the database takes the alarm, the same OK saves all of it.
-        db.execute(QStringLiteral("DROP TRIGGER NOTATKI_REFUSE_ALARM"));
+        f.db.execute(QStringLiteral("DROP TRIGGER NOTATKI_REFUSE_ALARM"));
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, 3, {"Tytul", "Tresc"}), QStringLiteral("Remind me | at noon"));
-        QCOMPARE(alarmColumns(db, 3).left(18), QStringLiteral("2 | 0 | 2030-05-20"));
+        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}), QStringLiteral("Remind me | at noon"));
+        QCOMPARE(alarmColumns(f.db, 3).left(18), QStringLiteral("2 | 0 | 2030-05-20"));
     }
 
     void failedStateReadIsShownAndKeepsTheEditorOpen()
     {
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 3, .alarm = AlarmRunning});
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 3, .alarm = AlarmRunning});
         // The state can no longer be read by its name; the rest of the row can.
-        db.execute(QStringLiteral("ALTER TABLE NOTATKI ALTER COLUMN Alarm TO AlarmStan"));
-        auto dm = db.open();
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        f.db.execute(QStringLiteral("ALTER TABLE NOTATKI ALTER COLUMN Alarm TO AlarmStan"));
+        TFormNotatka& editor = f.openEditor();
         editor.NoteId = 3;
         editor.StatusFormatki->setText(QStringLiteral("View / Edit"));
         editor.show();
@@ -898,9 +855,9 @@ private Q_SLOTS:
                  qPrintable(watcher.messages.first()));
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Still here"));
-        QCOMPARE(list.refreshes, 0);
+        QCOMPARE(f.list.refreshes, 0);
         // The text is saved with the alarm or not at all.
-        QCOMPARE(noteColumns(db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Shopping | 1"));
+        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Shopping | 1"));
     }
 
     void noteDeletedMeanwhileIsSavedAsNew_data()
@@ -915,14 +872,12 @@ private Q_SLOTS:
         // Another program deletes the note while it is open here; what was typed is kept.
         QFETCH(bool, tickAlarm);
         QFETCH(QString, search);
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1});
-        insertNote(db, NoteSeed{.id = 2, .title = QStringLiteral("Other")});
-        auto dm = db.open();
-        RecordingNoteList list;
-        list.current = 1;
-        list.search = search;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1});
+        insertNote(f.db, NoteSeed{.id = 2, .title = QStringLiteral("Other")});
+        f.list.current = 1;
+        f.list.search = search;
+        TFormNotatka& editor = f.openEditor();
         QVERIFY(showExisting(editor, 1));
         editor.Tytul->setText(QStringLiteral("typed meanwhile"));
         editor.Tresc->setStoredText(QStringLiteral("not to be lost"));
@@ -931,7 +886,7 @@ private Q_SLOTS:
             editor.dtDate->setDate(QDate(2030, 6, 1));
             editor.dtTime->setTime(QTime(9, 45));
         }
-        db.execute(QStringLiteral("DELETE FROM NOTATKI WHERE ID = 1"));
+        f.db.execute(QStringLiteral("DELETE FROM NOTATKI WHERE ID = 1"));
 
         ModalWatcher& watcher = *watcher_;
         watcher.messages.clear();
@@ -940,35 +895,33 @@ private Q_SLOTS:
                  QStringList{QStringLiteral(
                      "This note was deleted meanwhile. It is saved as a new note.")});
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteCount(db), QStringLiteral("2"));
-        const qint32 id = list.current;
+        QCOMPARE(noteCount(f.db), QStringLiteral("2"));
+        const qint32 id = f.list.current;
         QVERIFY(id > 2);
         QCOMPARE(editor.NoteId, id);
-        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc"}),
+        QCOMPARE(noteColumns(f.db, id, {"Tytul", "Tresc"}),
                  QStringLiteral("typed meanwhile | not to be lost"));
-        QCOMPARE(alarmColumns(db, id).left(29),
+        QCOMPARE(alarmColumns(f.db, id).left(29),
                  tickAlarm ? QStringLiteral("2 | 0 | 2030-06-01 | 09:45:00")
                            : QStringLiteral("0 | 0 | 2030-05-15 | 14:30:00"));
-        QCOMPARE(noteColumns(db, 2, {"Tytul"}), QStringLiteral("Other"));
-        QCOMPARE(list.loads, 1);
-        QCOMPARE(list.focusRequests, search.isEmpty() ? 0 : 1);
+        QCOMPARE(noteColumns(f.db, 2, {"Tytul"}), QStringLiteral("Other"));
+        QCOMPARE(f.list.loads, 1);
+        QCOMPARE(f.list.focusRequests, search.isEmpty() ? 0 : 1);
     }
 
     void failedLoadIsReported()
     {
-        TestDatabase db;
-        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmPlanned});
-        auto dm = db.open();
-        takeAway(*dm, db);
-        RecordingNoteList list;
-        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        EditorFixture f;
+        insertNote(f.db, NoteSeed{.id = 1, .alarm = AlarmPlanned});
+        takeAway(f.dm(), f.db);
+        TFormNotatka& editor = f.openEditor();
         QTest::ignoreMessage(
             QtWarningMsg, QRegularExpression(QStringLiteral("^FormNotatka - Can't get data! - ")));
         QVERIFY(!editor.LoadNote(1));
         QVERIFY(!editor.AlarmChanged);
         QVERIFY(editor.Tytul->text().isEmpty());
         QVERIFY(!editor.cAlarm->isChecked());
-        bringBack(db);
+        bringBack(f.db);
     }
 };
 
