@@ -1,4 +1,5 @@
 #include "support/TestDatabase.h"
+#include "support/Validation.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,21 +56,6 @@ class TestBackup : public QObject
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
         return result;
-    }
-
-    static QString gfixReport(const QString& path)
-    {
-        QProcess gfix;
-        gfix.setProcessEnvironment(environment());
-        gfix.setProcessChannelMode(QProcess::MergedChannels);
-        gfix.start(QStringLiteral(QUILLBOX_GFIX),
-                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                    QStringLiteral("sysdba"), path});
-        if (!gfix.waitForFinished(120000))
-            return QStringLiteral("gfix did not finish");
-        const QString report = QString::fromLocal8Bit(gfix.readAll()).trimmed();
-        return gfix.exitCode() == 0 ? report
-                                    : QStringLiteral("exit %1: ").arg(gfix.exitCode()) + report;
     }
 
     // The names in a directory besides the ones listed, hidden ones included.
@@ -149,7 +135,7 @@ private Q_SLOTS:
         for (int i = 0; i < 20; ++i)
             QVERIFY(titles.contains(QStringLiteral("during %1").arg(i)));
         QVERIFY(titles.size() <= 60 + 60);
-        QCOMPARE(gfixReport(restored), QString());
+        QCOMPARE(validationReport(restored), QString());
     }
 
     void nothingHalfMadeIsLeft_data()

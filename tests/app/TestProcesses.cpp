@@ -1,4 +1,5 @@
 #include "support/TestDatabase.h"
+#include "support/Validation.h"
 #include "support/XvfbServer.h"
 
 #include <QDir>
@@ -43,23 +44,6 @@ class TestProcesses : public QObject
         }
         qWarning() << "waited for" << text << "saw" << seen;
         return false;
-    }
-
-    // What a full validation of the database file reports; empty when it is sound.
-    static QByteArray validationReport(const QString& path)
-    {
-        QProcess gfix;
-        gfix.setProcessEnvironment(environment());
-        gfix.setProcessChannelMode(QProcess::MergedChannels);
-        gfix.start(QStringLiteral(QUILLBOX_GFIX),
-                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                    QStringLiteral("sysdba"), path});
-        if (!gfix.waitForFinished(60000))
-            return "gfix did not finish";
-        const QByteArray report = gfix.readAll().trimmed();
-        if (gfix.exitCode() != 0 && report.isEmpty())
-            return "gfix failed";
-        return report;
     }
 
     // The threads of a process (by name) whose signal mask lets SIGTERM, SIGHUP or SIGINT in.
@@ -141,8 +125,8 @@ private Q_SLOTS:
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(DISTINCT ID) FROM NOTATKI")),
                  QString::number(2 * count));
 
-        const QByteArray report = validationReport(db.path());
-        QVERIFY2(report.isEmpty(), report.constData());
+        const QString report = validationReport(db.path());
+        QVERIFY2(report.isEmpty(), qPrintable(report));
     }
 
     void aProgramWithoutTheLockFilesIsRefused()
@@ -182,15 +166,8 @@ private Q_SLOTS:
                                           "WITH 'first '")),
                  QStringLiteral("60"));
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("60"));
-        QProcess gfix;
-        gfix.setProcessEnvironment(environment());
-        gfix.setProcessChannelMode(QProcess::MergedChannels);
-        gfix.start(QStringLiteral(QUILLBOX_GFIX),
-                   {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                    QStringLiteral("sysdba"), db.path()});
-        QVERIFY(gfix.waitForFinished(60000));
-        const QByteArray report = gfix.readAll();
-        QVERIFY2(gfix.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+        const QString report = validationReport(db.path());
+        QVERIFY2(report.isEmpty(), qPrintable(report));
     }
 
     void twoUsersShareOneFile()
@@ -354,7 +331,8 @@ private Q_SLOTS:
             value.toInt(&isNumber);
             QVERIFY2(isNumber, key);
         }
-        QVERIFY2(validationReport(db.path()).isEmpty(), validationReport(db.path()).constData());
+        const QString report = validationReport(db.path());
+        QVERIFY2(report.isEmpty(), qPrintable(report));
     }
 
     void captionsAsTheXServerSeesThem()

@@ -65,6 +65,13 @@ void clickRow(TFormMain& form, int row)
                       form.LVNotatki->visualRect(index).center());
 }
 
+bool openMainWindow(TFormMain& form, WindowShown until)
+{
+    form.ShowMainWindow();
+    return until == WindowShown::Active ? QTest::qWaitForWindowActive(&form)
+                                        : QTest::qWaitForWindowExposed(&form);
+}
+
 bool waitForList(TFormMain& form)
 {
     if (QTest::qWaitFor([&] { return form.noteListFill()->isComplete(); }, 10000))

@@ -20,6 +20,17 @@ void insertNote(const TestDatabase& db, qint32 id, const QString& title, const Q
 // thread keep quiet unless the test asks for a beat.
 FormMainOptions quietWindowOptions();
 
+// How far openMainWindow waits: until the window is on screen, or until it also has the
+// keyboard focus.
+enum class WindowShown
+{
+    Exposed,
+    Active
+};
+// Shows the window (ShowMainWindow) and waits until it is shown as asked; false when it is
+// not.
+bool openMainWindow(TFormMain& form, WindowShown until = WindowShown::Exposed);
+
 // The list once its newest fill is complete (these wait for it, like a user looking at it).
 QStringList listedTitles(TFormMain& form);
 QList<int> listedImages(TFormMain& form);

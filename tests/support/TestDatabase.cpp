@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdio>
 
 namespace {
 
@@ -72,4 +73,38 @@ QString TestDatabase::scalar(const QString& sql) const
         auto query = db.open(sql);
         return query->fetch() ? query->text(0) : QString();
     });
+}
+
+void addFileLossRows()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("moved") << "moved";
+    QTest::newRow("replaced by rename") << "replaced";
+    QTest::newRow("deleted") << "deleted";
+}
+
+QString movedDatabasePath(const TestDatabase& db)
+{
+    return db.directory() + QStringLiteral("/elsewhere.ib");
+}
+
+bool loseDatabaseFile(const TestDatabase& db, const QString& change)
+{
+    bool done = false;
+    if (change == QStringLiteral("moved")) {
+        done = QFile::rename(db.path(), movedDatabasePath(db));
+    } else if (change == QStringLiteral("replaced")) {
+        const QString copy = db.directory() + QStringLiteral("/.dbn.ib.sync");
+        if (QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), copy)) {
+            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            done = ::rename(QFile::encodeName(copy).constData(),
+                            QFile::encodeName(db.path()).constData()) == 0;
+        }
+    } else if (change == QStringLiteral("deleted")) {
+        done = QFile::remove(db.path());
+    }
+    if (!done)
+        qWarning("could not make the database file %s: %s", qPrintable(change),
+                 qPrintable(db.path()));
+    return done;
 }

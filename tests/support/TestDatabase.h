@@ -36,3 +36,11 @@ QString freshTestDirectory();
 // The path of a dbn.ib in a fresh directory that is no usable database: absent, or a file
 // holding content.
 QString unusableDatabasePath(bool exists, const QByteArray& content);
+
+// The ways a database file goes away under a running program, as the rows of a data table with
+// the column "change": "moved" (renamed to movedDatabasePath beside it), "replaced" (a fresh
+// copy written beside it and renamed over it, as a sync tool does) and "deleted".
+void addFileLossRows();
+QString movedDatabasePath(const TestDatabase& db);
+// Makes the change to the database's file; false, with a warning, when it could not be made.
+bool loseDatabaseFile(const TestDatabase& db, const QString& change);

@@ -61,13 +61,7 @@ private Q_SLOTS:
         first.open();
     }
 
-    void movedOrReplacedFileStopsEveryConnection_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("moved") << "moved";
-        QTest::newRow("replaced by rename") << "replaced";
-        QTest::newRow("deleted") << "deleted";
-    }
+    void movedOrReplacedFileStopsEveryConnection_data() { addFileLossRows(); }
     void movedOrReplacedFileStopsEveryConnection()
     {
         QFETCH(QString, change);
@@ -80,19 +74,8 @@ private Q_SLOTS:
         TDM late(dm->fileGuard());
         QSignalSpy lost(dm->fileGuard().get(), &DatabaseFileGuard::lost);
 
-        const QString elsewhere = db.directory() + QStringLiteral("/elsewhere.ib");
-        if (change == QStringLiteral("moved")) {
-            QVERIFY(QFile::rename(db.path(), elsewhere));
-        } else if (change == QStringLiteral("replaced")) {
-            // As a sync tool does: a new copy written beside it and renamed over it.
-            const QString copy = db.directory() + QStringLiteral("/.dbn.ib.sync");
-            QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), copy));
-            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-            QVERIFY(::rename(QFile::encodeName(copy).constData(),
-                             QFile::encodeName(db.path()).constData()) == 0);
-        } else {
-            QVERIFY(QFile::remove(db.path()));
-        }
+        const QString elsewhere = movedDatabasePath(db);
+        QVERIFY(loseDatabaseFile(db, change));
 
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^DM - .*was moved")));
         QVERIFY(!dm->SetSetting(QStringLiteral("After"), QStringLiteral("2")));

@@ -4,6 +4,7 @@
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
+#include "support/Typing.h"
 #include "tests/gui/access/LoginDriver.h"
 
 #include <QAction>

@@ -4,6 +4,7 @@
 #include "support/LogCapture.h"
 #include "support/ModalWatcher.h"
 #include "support/TestDatabase.h"
+#include "support/Typing.h"
 #include "tests/gui/access/LoginDriver.h"
 
 #include <QFile>

@@ -34,13 +34,7 @@ private Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("quillbox.db.warning=false"));
     }
 
-    void toldOnceAndNothingIsLost_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("moved") << "moved";
-        QTest::newRow("replaced by rename") << "replaced";
-        QTest::newRow("deleted") << "deleted";
-    }
+    void toldOnceAndNothingIsLost_data() { addFileLossRows(); }
     void toldOnceAndNothingIsLost()
     {
         QFETCH(QString, change);
@@ -54,18 +48,8 @@ private Q_SLOTS:
         const QStringList shown{QStringLiteral("beta"), QStringLiteral("alpha")};
         QCOMPARE(listedTitles(form), shown);
 
-        const QString elsewhere = db.directory() + QStringLiteral("/elsewhere.ib");
-        if (change == QStringLiteral("moved")) {
-            QVERIFY(QFile::rename(db.path(), elsewhere));
-        } else if (change == QStringLiteral("replaced")) {
-            const QString copy = db.directory() + QStringLiteral("/.dbn.ib.sync");
-            QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), copy));
-            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-            QVERIFY(::rename(QFile::encodeName(copy).constData(),
-                             QFile::encodeName(db.path()).constData()) == 0);
-        } else {
-            QVERIFY(QFile::remove(db.path()));
-        }
+        const QString elsewhere = movedDatabasePath(db);
+        QVERIFY(loseDatabaseFile(db, change));
 
         bool editorStayedOpen = false;
         QString editorHolds;

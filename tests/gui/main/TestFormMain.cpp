@@ -115,8 +115,7 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, withTray(false));
         QVERIFY(!form.windowFlags().testFlag(Qt::Tool));
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
         QVERIFY(form.isMinimized());

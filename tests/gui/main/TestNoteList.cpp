@@ -73,8 +73,7 @@ private Q_SLOTS:
         insertNote(db, 4, QStringLiteral("Taxes"), QStringLiteral("2024.01.04 10:00:00"));
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
 
         clickRow(form, 2); // Milkshake recipe
         QCOMPARE(form.CurrentNoteId, 2);
@@ -167,8 +166,7 @@ private Q_SLOTS:
         insertNote(db, 2, QStringLiteral("second"), QStringLiteral("2024.01.02 10:00:00"));
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         clickRow(form, 1);
         QCOMPARE(selectedNoteIds(form), QList<qint32>{1});
 
@@ -251,8 +249,7 @@ private Q_SLOTS:
         }
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         form.CurrentNoteId = 1; // the oldest, at the bottom
         QVERIFY(form.LoadNotes());
         QCOMPARE(selectedNoteIds(form), QList<qint32>{1});
@@ -269,8 +266,7 @@ private Q_SLOTS:
             modal->close();
         });
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         QVERIFY(form.listedNoteIds().isEmpty());
         QVERIFY(!form.MMUsun->isEnabled());
         QVERIFY(!form.SBUsun->isEnabled());
@@ -393,8 +389,7 @@ private Q_SLOTS:
         insertNote(db, 4, QStringLiteral("other"), QStringLiteral("2024.03.01 10:00:00"), 0);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         if (!search.isEmpty())
             QVERIFY(typeSearch(form, search));
         QCOMPARE(form.listedNoteIds().first(), 1);
@@ -455,8 +450,7 @@ private Q_SLOTS:
         auto dm = db.open();
         ModalWatcher watcher;
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         clickRow(form, 0);
         db.execute(QStringLiteral("ALTER TABLE NOTATKI ALTER COLUMN Alarm TO AlarmStan"));
         QTest::keyClick(form.LVNotatki, Qt::Key_Return);

@@ -21,8 +21,7 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
         form.resize(600, 400);
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         QCOMPARE(listedTitles(form), (QStringList{"third", "second", "first"}));
         clickRow(form, 1);
         // The selection stays shown in the search box's turn; the list's focus frame, which

@@ -53,8 +53,7 @@ private Q_SLOTS:
         insertNotes(db, 3000);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         QVERIFY(waitForList(form));
         QVERIFY(!form.ListFillBusy->isVisible());
         form.LoadNotes();
@@ -71,8 +70,7 @@ private Q_SLOTS:
         insertNotes(db, 3000);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(openMainWindow(form, WindowShown::Active));
         QVERIFY(waitForList(form));
         form.CurrentNoteId = 1234;
         form.SzukanyCiag->setFocus();
@@ -99,8 +97,7 @@ private Q_SLOTS:
         insertNotes(db, 3000);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(openMainWindow(form, WindowShown::Active));
         QVERIFY(waitForList(form));
         form.CurrentNoteId = 2999;
         form.SearchNotes(QStringLiteral("note 29"));

@@ -118,8 +118,7 @@ private Q_SLOTS:
         }
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         deleteRow(form, row, pressEnter);
         QCOMPARE(form.listedNoteIds(), listed);
         QCOMPARE(selectedNoteIds(form), selected);
@@ -147,8 +146,7 @@ private Q_SLOTS:
         threeNotes(db);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         deleteRow(form, 0, [&](TFormUsuwanie* dialog) {
             QCOMPARE(dialog->NoteId, 3);
             if (answer == QLatin1String("click yes")) {
@@ -178,8 +176,7 @@ private Q_SLOTS:
         threeNotes(db);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         deleteRow(form, 1, [&](TFormUsuwanie* dialog) {
             db.execute(QStringLiteral("DELETE FROM NOTATKI WHERE ID = 2"));
             pressEnter(dialog);
@@ -197,8 +194,7 @@ private Q_SLOTS:
                                   "EXCEPTION KEEP_NOTES; END"));
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
-        form.ShowMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openMainWindow(form));
         QTest::ignoreMessage(
             QtWarningMsg, QRegularExpression(QStringLiteral("FormUsuwanie - Can't delete note!")));
         deleteRow(form, 1, pressEnter);
