@@ -1,5 +1,6 @@
 #include "core/alarms/AlarmDueRule.h"
 #include "core/alarms/LocalClock.h"
+#include "core/storage/AlarmColumns.h"
 
 #include <QtTest>
 #include <ctime>
@@ -120,134 +121,151 @@ private Q_SLOTS:
         };
 
         // One-off.
-        row("once: a second before its time", alarm(2, 0, "2024-05-01", "18:00"),
+        row("once: a second before its time", alarm(AlarmPlanned, 0, "2024-05-01", "18:00"),
             "2024-05-01 17:59:59", false);
-        row("once: at its time", alarm(2, 0, "2024-05-01", "18:00"), "2024-05-01 18:00:00", true);
-        row("once: late in the evening", alarm(2, 0, "2024-05-01", "18:00"), "2024-05-01 23:59:59",
-            true);
-        row("once: passed day, started in the morning", alarm(2, 0, "2024-04-28", "18:00"),
-            "2024-05-01 09:00:00", false);
-        row("once: passed day, evening", alarm(2, 0, "2024-04-28", "18:00"), "2024-05-01 19:00:00",
-            true);
-        row("once: the day before, after its time", alarm(2, 0, "2024-05-02", "18:00"),
+        row("once: at its time", alarm(AlarmPlanned, 0, "2024-05-01", "18:00"),
+            "2024-05-01 18:00:00", true);
+        row("once: late in the evening", alarm(AlarmPlanned, 0, "2024-05-01", "18:00"),
+            "2024-05-01 23:59:59", true);
+        row("once: passed day, started in the morning",
+            alarm(AlarmPlanned, 0, "2024-04-28", "18:00"), "2024-05-01 09:00:00", false);
+        row("once: passed day, evening", alarm(AlarmPlanned, 0, "2024-04-28", "18:00"),
+            "2024-05-01 19:00:00", true);
+        row("once: the day before, after its time", alarm(AlarmPlanned, 0, "2024-05-02", "18:00"),
             "2024-05-01 19:00:00", false);
         row("once: acknowledged, never again",
-            alarm(3, 0, "2024-05-01", "18:00", "2024-05-01 18:05:00"), "2024-06-01 19:00:00",
-            false);
-        row("once: acknowledged without a moment", alarm(3, 0, "2024-05-01", "18:00"),
-            "2024-05-02 19:00:00", false);
+            alarm(AlarmAcknowledged, 0, "2024-05-01", "18:00", "2024-05-01 18:05:00"),
+            "2024-06-01 19:00:00", false);
+        row("once: acknowledged without a moment",
+            alarm(AlarmAcknowledged, 0, "2024-05-01", "18:00"), "2024-05-02 19:00:00", false);
 
         // States other than planned and acknowledged.
-        row("state 0", alarm(0, 1, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
-        row("state 1: running never fires again", alarm(1, 1, "2024-05-01", "08:00"),
+        row("state 0", alarm(AlarmNone, 1, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
+        row("state 1: running never fires again", alarm(AlarmRunning, 1, "2024-05-01", "08:00"),
             "2024-05-02 09:00:00", false);
         row("state 4", alarm(4, 1, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
         row("state NULL", alarm(-1, 0, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
 
         // Bad values.
-        row("kind 5", alarm(2, 5, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
-        row("kind 7", alarm(2, 7, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
-        row("kind NULL", alarm(2, -1, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
-        row("date NULL, once", alarm(2, 0, nullptr, "08:00"), "2024-05-01 09:00:00", false);
-        row("date NULL, daily", alarm(2, 1, nullptr, "08:00"), "2024-05-01 09:00:00", false);
-        row("time NULL", alarm(2, 1, "2024-05-01", nullptr), "2024-05-01 09:00:00", false);
+        row("kind 5", alarm(AlarmPlanned, 5, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
+        row("kind 7", alarm(AlarmPlanned, 7, "2024-05-01", "08:00"), "2024-05-01 09:00:00", false);
+        row("kind NULL", alarm(AlarmPlanned, -1, "2024-05-01", "08:00"), "2024-05-01 09:00:00",
+            false);
+        row("date NULL, once", alarm(AlarmPlanned, 0, nullptr, "08:00"), "2024-05-01 09:00:00",
+            false);
+        row("date NULL, daily", alarm(AlarmPlanned, 1, nullptr, "08:00"), "2024-05-01 09:00:00",
+            false);
+        row("time NULL", alarm(AlarmPlanned, 1, "2024-05-01", nullptr), "2024-05-01 09:00:00",
+            false);
 
         // Daily.
-        row("daily: anchor in the future, due today", alarm(2, 1, "2030-01-01", "08:00"),
+        row("daily: anchor in the future, due today", alarm(AlarmPlanned, 1, "2030-01-01", "08:00"),
             "2024-05-01 08:00:00", true);
-        row("daily: a minute early", alarm(2, 1, "2024-05-01", "08:00"), "2024-05-01 07:59:00",
-            false);
+        row("daily: a minute early", alarm(AlarmPlanned, 1, "2024-05-01", "08:00"),
+            "2024-05-01 07:59:00", false);
         row("daily: acknowledged at 10:30, next day at 08:00",
-            alarm(3, 1, "2024-05-01", "08:00", "2024-05-01 10:30:00"), "2024-05-02 08:00:00", true);
+            alarm(AlarmAcknowledged, 1, "2024-05-01", "08:00", "2024-05-01 10:30:00"),
+            "2024-05-02 08:00:00", true);
         row("daily: acknowledged at 10:30, not again that day",
-            alarm(3, 1, "2024-05-01", "08:00", "2024-05-01 10:30:00"), "2024-05-01 23:59:59",
-            false);
+            alarm(AlarmAcknowledged, 1, "2024-05-01", "08:00", "2024-05-01 10:30:00"),
+            "2024-05-01 23:59:59", false);
         row("daily: yesterday's firing acknowledged just before today's",
-            alarm(3, 1, "2024-05-01", "08:00", "2024-05-02 07:59:59"), "2024-05-02 08:00:00", true);
+            alarm(AlarmAcknowledged, 1, "2024-05-01", "08:00", "2024-05-02 07:59:59"),
+            "2024-05-02 08:00:00", true);
         row("daily: acknowledged at the occurrence's moment",
-            alarm(3, 1, "2024-05-01", "08:00", "2024-05-02 08:00:00"), "2024-05-02 08:00:30",
-            false);
+            alarm(AlarmAcknowledged, 1, "2024-05-01", "08:00", "2024-05-02 08:00:00"),
+            "2024-05-02 08:00:30", false);
         row("daily: acknowledged days ago, missed days are not made up",
-            alarm(3, 1, "2024-05-01", "08:00", "2024-04-20 08:30:00"), "2024-05-02 07:00:00",
-            false);
+            alarm(AlarmAcknowledged, 1, "2024-05-01", "08:00", "2024-04-20 08:30:00"),
+            "2024-05-02 07:00:00", false);
 
         // Weekly (1 May 2024 is a Wednesday).
-        row("weekly: first matching day", alarm(2, 2, "2024-05-01", "09:00"), "2024-05-08 09:00:00",
-            true);
-        row("weekly: matching day before the anchor", alarm(2, 2, "2024-05-29", "09:00"),
+        row("weekly: first matching day", alarm(AlarmPlanned, 2, "2024-05-01", "09:00"),
+            "2024-05-08 09:00:00", true);
+        row("weekly: matching day before the anchor", alarm(AlarmPlanned, 2, "2024-05-29", "09:00"),
             "2024-05-01 09:00:00", true);
-        row("weekly: other weekday", alarm(2, 2, "2024-05-01", "09:00"), "2024-05-07 23:00:00",
-            false);
+        row("weekly: other weekday", alarm(AlarmPlanned, 2, "2024-05-01", "09:00"),
+            "2024-05-07 23:00:00", false);
         row("weekly: acknowledged a day late, fires the next week",
-            alarm(3, 2, "2024-05-01", "09:00", "2024-05-09 12:00:00"), "2024-05-15 09:00:00", true);
+            alarm(AlarmAcknowledged, 2, "2024-05-01", "09:00", "2024-05-09 12:00:00"),
+            "2024-05-15 09:00:00", true);
 
         // Monthly.
-        row("monthly: on its day", alarm(2, 3, "2024-01-15", "07:00"), "2024-05-15 07:00:00", true);
+        row("monthly: on its day", alarm(AlarmPlanned, 3, "2024-01-15", "07:00"),
+            "2024-05-15 07:00:00", true);
         row("monthly: acknowledged five days late, fires the next month",
-            alarm(3, 3, "2024-01-15", "07:00", "2024-04-20 12:00:00"), "2024-05-15 07:00:00", true);
-        row("monthly 31st: in March", alarm(2, 3, "2024-01-31", "07:00"), "2024-03-31 07:00:00",
-            true);
-        row("monthly 31st: not on 30 April", alarm(2, 3, "2024-01-31", "07:00"),
+            alarm(AlarmAcknowledged, 3, "2024-01-15", "07:00", "2024-04-20 12:00:00"),
+            "2024-05-15 07:00:00", true);
+        row("monthly 31st: in March", alarm(AlarmPlanned, 3, "2024-01-31", "07:00"),
+            "2024-03-31 07:00:00", true);
+        row("monthly 31st: not on 30 April", alarm(AlarmPlanned, 3, "2024-01-31", "07:00"),
             "2024-04-30 23:59:59", false);
-        row("monthly 31st: not on 1 May", alarm(2, 3, "2024-01-31", "07:00"), "2024-05-01 07:00:00",
-            false);
-        row("monthly 31st: not on 30 June", alarm(2, 3, "2024-01-31", "07:00"),
+        row("monthly 31st: not on 1 May", alarm(AlarmPlanned, 3, "2024-01-31", "07:00"),
+            "2024-05-01 07:00:00", false);
+        row("monthly 31st: not on 30 June", alarm(AlarmPlanned, 3, "2024-01-31", "07:00"),
             "2024-06-30 23:00:00", false);
-        row("monthly 31st: not on 29 February", alarm(2, 3, "2024-01-31", "07:00"),
+        row("monthly 31st: not on 29 February", alarm(AlarmPlanned, 3, "2024-01-31", "07:00"),
             "2024-02-29 23:00:00", false);
-        row("monthly 30th: not on 29 February", alarm(2, 3, "2024-01-30", "07:00"),
+        row("monthly 30th: not on 29 February", alarm(AlarmPlanned, 3, "2024-01-30", "07:00"),
             "2024-02-29 23:00:00", false);
 
         // Yearly.
-        row("annual: 29 February in a leap year", alarm(2, 4, "2020-02-29", "10:00"),
+        row("annual: 29 February in a leap year", alarm(AlarmPlanned, 4, "2020-02-29", "10:00"),
             "2024-02-29 10:00:00", true);
-        row("annual: 29 February, not on 28 February", alarm(2, 4, "2020-02-29", "10:00"),
-            "2023-02-28 23:00:00", false);
-        row("annual: 29 February, not on 1 March", alarm(2, 4, "2020-02-29", "10:00"),
+        row("annual: 29 February, not on 28 February",
+            alarm(AlarmPlanned, 4, "2020-02-29", "10:00"), "2023-02-28 23:00:00", false);
+        row("annual: 29 February, not on 1 March", alarm(AlarmPlanned, 4, "2020-02-29", "10:00"),
             "2023-03-01 10:00:00", false);
         row("annual: acknowledged at 12:00, next year at its time",
-            alarm(3, 4, "2000-03-10", "08:00", "2022-03-10 12:00:00"), "2023-03-10 08:00:00", true);
+            alarm(AlarmAcknowledged, 4, "2000-03-10", "08:00", "2022-03-10 12:00:00"),
+            "2023-03-10 08:00:00", true);
         row("annual: acknowledged at 19:00, next year at its time",
-            alarm(3, 4, "2000-03-10", "08:00", "2022-03-10 19:00:00"), "2023-03-10 08:00:00", true);
+            alarm(AlarmAcknowledged, 4, "2000-03-10", "08:00", "2022-03-10 19:00:00"),
+            "2023-03-10 08:00:00", true);
         row("annual: acknowledged the same day, not again",
-            alarm(3, 4, "2000-03-10", "08:00", "2023-03-10 08:10:00"), "2023-03-10 23:59:59",
-            false);
-        row("annual: other day of the month", alarm(2, 4, "2000-03-10", "08:00"),
+            alarm(AlarmAcknowledged, 4, "2000-03-10", "08:00", "2023-03-10 08:10:00"),
+            "2023-03-10 23:59:59", false);
+        row("annual: other day of the month", alarm(AlarmPlanned, 4, "2000-03-10", "08:00"),
             "2023-04-10 08:00:00", false);
 
         // The clock jumps forward at 02:00 on 31 March 2024: 02:30 never shows.
-        row("spring: before the jump", alarm(3, 1, "2024-01-01", "02:30", "2024-03-30 02:35:00"),
+        row("spring: before the jump",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-03-30 02:35:00"),
             "2024-03-31T01:59:59+01:00", false);
-        row("spring: due at the jump", alarm(3, 1, "2024-01-01", "02:30", "2024-03-30 02:35:00"),
+        row("spring: due at the jump",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-03-30 02:35:00"),
             "2024-03-31T03:00:00+02:00", true);
         row("spring: acknowledged just before the jump",
-            alarm(3, 1, "2024-01-01", "02:30", "2024-03-31 01:50:00"), "2024-03-31T03:00:00+02:00",
-            true);
-        row("spring: acknowledged after the jump",
-            alarm(3, 1, "2024-01-01", "02:30", "2024-03-31 03:05:00"), "2024-03-31T23:00:00+02:00",
-            false);
-        row("spring: the next day", alarm(3, 1, "2024-01-01", "02:30", "2024-03-31 03:05:00"),
-            "2024-04-01T02:30:00+02:00", true);
-        row("spring: one-off at the jump", alarm(2, 0, "2024-03-31", "02:30"),
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-03-31 01:50:00"),
             "2024-03-31T03:00:00+02:00", true);
-        row("spring: one-off before the jump", alarm(2, 0, "2024-03-31", "02:30"),
+        row("spring: acknowledged after the jump",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-03-31 03:05:00"),
+            "2024-03-31T23:00:00+02:00", false);
+        row("spring: the next day",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-03-31 03:05:00"),
+            "2024-04-01T02:30:00+02:00", true);
+        row("spring: one-off at the jump", alarm(AlarmPlanned, 0, "2024-03-31", "02:30"),
+            "2024-03-31T03:00:00+02:00", true);
+        row("spring: one-off before the jump", alarm(AlarmPlanned, 0, "2024-03-31", "02:30"),
             "2024-03-31T01:59:59+01:00", false);
 
         // The clock goes back from 03:00 to 02:00 on 27 October 2024: 02:30 shows twice.
-        row("autumn: first 02:30", alarm(3, 1, "2024-01-01", "02:30", "2024-10-26 02:40:00"),
+        row("autumn: first 02:30",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-10-26 02:40:00"),
             "2024-10-27T02:30:00+02:00", true);
         row("autumn: acknowledged 02:40, second 02:30",
-            alarm(3, 1, "2024-01-01", "02:30", "2024-10-27 02:40:00"), "2024-10-27T02:30:00+01:00",
-            false);
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-10-27 02:40:00"),
+            "2024-10-27T02:30:00+01:00", false);
         row("autumn: acknowledged after the clock went back, second 02:30",
-            alarm(3, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"), "2024-10-27T02:30:00+01:00",
-            false);
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"),
+            "2024-10-27T02:30:00+01:00", false);
         row("autumn: yesterday's acknowledged at the first 02:10, first 02:30",
-            alarm(3, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"), "2024-10-27T02:30:00+02:00",
-            true);
-        row("autumn: the next day", alarm(3, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"),
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"),
+            "2024-10-27T02:30:00+02:00", true);
+        row("autumn: the next day",
+            alarm(AlarmAcknowledged, 1, "2024-01-01", "02:30", "2024-10-27 02:10:00"),
             "2024-10-28T02:30:00+01:00", true);
-        row("autumn: one-off at the first 02:30", alarm(2, 0, "2024-10-27", "02:30"),
+        row("autumn: one-off at the first 02:30", alarm(AlarmPlanned, 0, "2024-10-27", "02:30"),
             "2024-10-27T02:30:00+02:00", true);
     }
     void due()
@@ -284,7 +302,7 @@ private Q_SLOTS:
         QFETCH(QDate, first);
         QFETCH(QTime, time);
         QFETCH(int, answerMinutes);
-        AlarmValues values = alarm(2, 1, "2024-01-01", nullptr);
+        AlarmValues values = alarm(AlarmPlanned, 1, "2024-01-01", nullptr);
         values.time = time;
         const qint64 start = QDateTime(first, QTime(0, 0)).toSecsSinceEpoch();
         const qint64 end = QDateTime(first.addDays(4), QTime(0, 0)).toSecsSinceEpoch();

@@ -1,3 +1,4 @@
+#include "core/storage/AlarmColumns.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
@@ -20,11 +21,16 @@ private Q_SLOTS:
     void runningAlarmsFirstThenNewestFirst()
     {
         TestDatabase db;
-        insertNote(db, 1, QStringLiteral("plain"), QStringLiteral("2024.01.01 10:00:00"), 0);
-        insertNote(db, 2, QStringLiteral("running new"), QStringLiteral("2024.01.05 08:30:00"), 1);
-        insertNote(db, 3, QStringLiteral("planned"), QStringLiteral("2024.01.03 10:00:00"), 2);
-        insertNote(db, 4, QStringLiteral("running old"), QStringLiteral("2023.12.01 10:00:00"), 1);
-        insertNote(db, 5, QStringLiteral("acknowledged"), QStringLiteral("2024.01.04 10:00:00"), 3);
+        insertNote(db, 1, QStringLiteral("plain"), QStringLiteral("2024.01.01 10:00:00"),
+                   AlarmNone);
+        insertNote(db, 2, QStringLiteral("running new"), QStringLiteral("2024.01.05 08:30:00"),
+                   AlarmRunning);
+        insertNote(db, 3, QStringLiteral("planned"), QStringLiteral("2024.01.03 10:00:00"),
+                   AlarmPlanned);
+        insertNote(db, 4, QStringLiteral("running old"), QStringLiteral("2023.12.01 10:00:00"),
+                   AlarmRunning);
+        insertNote(db, 5, QStringLiteral("acknowledged"), QStringLiteral("2024.01.04 10:00:00"),
+                   AlarmAcknowledged);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
 
@@ -317,8 +323,10 @@ private Q_SLOTS:
     void blinkingThreadBeats()
     {
         TestDatabase db;
-        insertNote(db, 1, QStringLiteral("running"), QStringLiteral("2024.01.01 10:00:00"), 1);
-        insertNote(db, 2, QStringLiteral("plain"), QStringLiteral("2024.01.02 10:00:00"), 0);
+        insertNote(db, 1, QStringLiteral("running"), QStringLiteral("2024.01.01 10:00:00"),
+                   AlarmRunning);
+        insertNote(db, 2, QStringLiteral("plain"), QStringLiteral("2024.01.02 10:00:00"),
+                   AlarmNone);
         auto dm = db.open();
         FormMainOptions options = quietWindowOptions();
         // Slow enough that the list is looked at several times within each beat.
@@ -332,7 +340,8 @@ private Q_SLOTS:
     void failureMidRefillKeepsTheRowsReadSoFar()
     {
         TestDatabase db;
-        insertNote(db, 1, QStringLiteral("running"), QStringLiteral("2024.01.09 10:00:00"), 1);
+        insertNote(db, 1, QStringLiteral("running"), QStringLiteral("2024.01.09 10:00:00"),
+                   AlarmRunning);
         insertNote(db, 2, QStringLiteral("newest"), QStringLiteral("2024.01.08 10:00:00"));
         insertNote(db, 3, QStringLiteral("broken"), QStringLiteral("2024.01.07 10:00:00"));
         insertNote(db, 4, QStringLiteral("oldest"), QStringLiteral("2024.01.06 10:00:00"));
@@ -383,10 +392,13 @@ private Q_SLOTS:
         QFETCH(QList<qint32>, afterwards);
         QFETCH(QList<int>, images);
         TestDatabase db;
-        insertNote(db, 1, QStringLiteral("alarm one"), QStringLiteral("2024.01.01 10:00:00"), 1);
-        insertNote(db, 2, QStringLiteral("alarm two"), QStringLiteral("2023.01.01 10:00:00"), 1);
-        insertNote(db, 3, QStringLiteral("note"), QStringLiteral("2024.02.01 10:00:00"), 0);
-        insertNote(db, 4, QStringLiteral("other"), QStringLiteral("2024.03.01 10:00:00"), 0);
+        insertNote(db, 1, QStringLiteral("alarm one"), QStringLiteral("2024.01.01 10:00:00"),
+                   AlarmRunning);
+        insertNote(db, 2, QStringLiteral("alarm two"), QStringLiteral("2023.01.01 10:00:00"),
+                   AlarmRunning);
+        insertNote(db, 3, QStringLiteral("note"), QStringLiteral("2024.02.01 10:00:00"), AlarmNone);
+        insertNote(db, 4, QStringLiteral("other"), QStringLiteral("2024.03.01 10:00:00"),
+                   AlarmNone);
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
         QVERIFY(openMainWindow(form));
@@ -446,7 +458,8 @@ private Q_SLOTS:
     void failedAlarmStateReadIsShown()
     {
         TestDatabase db;
-        insertNote(db, 1, QStringLiteral("note"), QStringLiteral("2024.01.01 10:00:00"), 1);
+        insertNote(db, 1, QStringLiteral("note"), QStringLiteral("2024.01.01 10:00:00"),
+                   AlarmRunning);
         auto dm = db.open();
         ModalWatcher watcher;
         TFormMain form(*dm, quietWindowOptions());

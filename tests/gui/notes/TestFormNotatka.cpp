@@ -611,47 +611,31 @@ private Q_SLOTS:
         const QString rewritten = QStringLiteral(" | 2030-05-01 | 08:15:00 | NULL");
         const QString replanned = QStringLiteral(" | 2030-06-20 | 07:45:00 | NULL");
         const QString ackNow = QStringLiteral("2030-05-15 14:30:20");
-        QTest::newRow("none, left off") << 0 << 3 << "NULL"
-                                        << "none"
-                                        << "0 | 3" + untouched + "NULL";
-        QTest::newRow("none, ticked") << 0 << 3 << "NULL"
-                                      << "tick"
-                                      << "2 | 0" + replanned;
-        QTest::newRow("running, untouched") << 1 << 3 << "NULL"
-                                            << "none"
-                                            << "3 | 3" + untouched + ackNow;
-        QTest::newRow("running, changed") << 1 << 3 << "NULL"
-                                          << "change"
-                                          << "3 | 3" + untouched + ackNow;
-        QTest::newRow("running, cleared") << 1 << 3 << "NULL"
-                                          << "clear"
-                                          << "3 | 3" + untouched + ackNow;
-        QTest::newRow("planned, untouched") << 2 << 3 << "NULL"
-                                            << "none"
-                                            << "2 | 3" + rewritten;
-        QTest::newRow("planned, changed") << 2 << 3 << "NULL"
-                                          << "change"
-                                          << "2 | 3" + replanned;
-        QTest::newRow("planned, cleared") << 2 << 3 << "NULL"
-                                          << "clear"
-                                          << "0 | 3" + untouched + "NULL";
-        QTest::newRow("acknowledged, untouched") << 3 << 3 << acked << "none"
-                                                 << "3 | 3" + untouched + "2030-05-10 09:00:00";
-        QTest::newRow("acknowledged, changed") << 3 << 3 << acked << "change"
-                                               << "2 | 3" + replanned;
-        QTest::newRow("acknowledged, cleared") << 3 << 3 << acked << "clear"
-                                               << "0 | 3" + untouched + "NULL";
-        QTest::newRow("unknown state, untouched") << 7 << 3 << "NULL"
-                                                  << "none"
-                                                  << "7 | 3" + untouched + "NULL";
-        QTest::newRow("unknown state, ticked") << 7 << 3 << "NULL"
-                                               << "tick"
-                                               << "7 | 3" + untouched + "NULL";
+        const auto row = [](const char* name, int stored, int kind, const QString& archive,
+                            const char* action, const QString& alarmRow) {
+            QTest::newRow(name) << stored << kind << archive << QString::fromLatin1(action)
+                                << alarmRow;
+        };
+        row("none, left off", AlarmNone, 3, "NULL", "none", "0 | 3" + untouched + "NULL");
+        row("none, ticked", AlarmNone, 3, "NULL", "tick", "2 | 0" + replanned);
+        row("running, untouched", AlarmRunning, 3, "NULL", "none", "3 | 3" + untouched + ackNow);
+        row("running, changed", AlarmRunning, 3, "NULL", "change", "3 | 3" + untouched + ackNow);
+        row("running, cleared", AlarmRunning, 3, "NULL", "clear", "3 | 3" + untouched + ackNow);
+        row("planned, untouched", AlarmPlanned, 3, "NULL", "none", "2 | 3" + rewritten);
+        row("planned, changed", AlarmPlanned, 3, "NULL", "change", "2 | 3" + replanned);
+        row("planned, cleared", AlarmPlanned, 3, "NULL", "clear", "0 | 3" + untouched + "NULL");
+        row("acknowledged, untouched", AlarmAcknowledged, 3, acked, "none",
+            "3 | 3" + untouched + "2030-05-10 09:00:00");
+        row("acknowledged, changed", AlarmAcknowledged, 3, acked, "change", "2 | 3" + replanned);
+        row("acknowledged, cleared", AlarmAcknowledged, 3, acked, "clear",
+            "0 | 3" + untouched + "NULL");
+        row("unknown state, untouched", 7, 3, "NULL", "none", "7 | 3" + untouched + "NULL");
+        row("unknown state, ticked", 7, 3, "NULL", "tick", "7 | 3" + untouched + "NULL");
         // Without a kind the list shows no selection, and the schedule stays as stored.
-        QTest::newRow("planned, unknown kind, changed") << 2 << 9 << "NULL"
-                                                        << "change"
-                                                        << "2 | 9" + untouched + "NULL";
+        row("planned, unknown kind, changed", AlarmPlanned, 9, "NULL", "change",
+            "2 | 9" + untouched + "NULL");
     }
+
     void alarmAfterSave()
     {
         QFETCH(int, stored);
