@@ -92,23 +92,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: quillbox [OPTION]...\n"
-                              << "";
-        QTest::newRow("short help") << QStringList{"-h"} << 0 << "--database PATH"
-                                    << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "Quillbox 3.0\n"
-                                 << "";
-        QTest::newRow("after an option of Qt's own")
-            << QStringList{"-platform", "offscreen", "--version"} << 0 << "Quillbox 3.0\n"
-            << "";
-        QTest::newRow("unknown option")
-            << QStringList{"--bogus"} << 2 << ""
-            << "quillbox: unknown option '--bogus'\nTry 'quillbox --help' for more information.\n";
-        QTest::newRow("database without a value")
-            << QStringList{"--database"} << 2 << ""
-            << "quillbox: option '--database' needs a value (PATH)\n";
-        QTest::newRow("stray argument") << QStringList{"notes.ib"} << 2 << ""
-                                        << "quillbox: unexpected argument 'notes.ib'\n";
+        const auto row = [](const char* name, const QStringList& arguments, int exitCode,
+                            const QString& out, const QString& err) {
+            QTest::newRow(name) << arguments << exitCode << out << err;
+        };
+        row("help", QStringList{"--help"}, 0, "Usage: quillbox [OPTION]...\n", "");
+        row("short help", QStringList{"-h"}, 0, "--database PATH", "");
+        row("version", QStringList{"--version"}, 0, "Quillbox 3.0\n", "");
+        row("after an option of Qt's own", QStringList{"-platform", "offscreen", "--version"}, 0,
+            "Quillbox 3.0\n", "");
+        row("unknown option", QStringList{"--bogus"}, 2, "",
+            "quillbox: unknown option '--bogus'\nTry 'quillbox --help' for more information.\n");
+        row("database without a value", QStringList{"--database"}, 2, "",
+            "quillbox: option '--database' needs a value (PATH)\n");
+        row("stray argument", QStringList{"notes.ib"}, 2, "",
+            "quillbox: unexpected argument 'notes.ib'\n");
     }
     void options()
     {

@@ -136,19 +136,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("no row") << QString() << false;
-        QTest::newRow("empty value")
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', '')" << false;
-        QTest::newRow("NULL value")
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', NULL)"
-            << false;
-        QTest::newRow("a password")
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'x y')"
-            << true;
-        QTest::newRow("a single space")
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', ' ')" << true;
-        QTest::newRow("another key only")
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('hasloDostepu', 'x')" << false;
+        const auto row = [](const char* name, const QString& setUp, bool asks) {
+            QTest::newRow(name) << setUp << asks;
+        };
+        row("no row", QString(), false);
+        row("empty value",
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', '')", false);
+        row("NULL value",
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', NULL)", false);
+        row("a password",
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'x y')", true);
+        row("a single space",
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', ' ')", true);
+        row("another key only",
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('hasloDostepu', 'x')", false);
     }
     void gate()
     {

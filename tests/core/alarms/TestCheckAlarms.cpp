@@ -96,13 +96,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("once") << 0 << QStringLiteral("[Alarm: 2024-05-01 08:30] \r\nMilk\r\n");
-        QTest::newRow("daily") << 1
-                               << QStringLiteral(
-                                      "[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n");
-        QTest::newRow("annual") << 4
-                                << QStringLiteral(
-                                       "[Alarm: 2024-05-01 08:30] (annual alarm)\r\nMilk\r\n");
+        const auto row = [](const char* name, int kind, const QString& entry) {
+            QTest::newRow(name) << kind << entry;
+        };
+        row("once", 0, QStringLiteral("[Alarm: 2024-05-01 08:30] \r\nMilk\r\n"));
+        row("daily", 1, QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+        row("annual", 4, QStringLiteral("[Alarm: 2024-05-01 08:30] (annual alarm)\r\nMilk\r\n"));
     }
     void entryLines()
     {

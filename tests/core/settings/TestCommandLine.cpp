@@ -16,62 +16,46 @@ private Q_SLOTS:
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QString>("database");
         QTest::addColumn<QString>("error");
-        QTest::newRow("nothing") << QStringList{} << Outcome::Run << ""
-                                 << "";
-        QTest::newRow("database") << QStringList{"--database", "/d/dbn.ib"} << Outcome::Run
-                                  << "/d/dbn.ib"
-                                  << "";
-        QTest::newRow("database with equals")
-            << QStringList{"--database=srv/3051:/d/dbn.ib"} << Outcome::Run << "srv/3051:/d/dbn.ib"
-            << "";
-        QTest::newRow("value that looks like an option")
-            << QStringList{"--database", "--help"} << Outcome::Run << "--help"
-            << "";
-        QTest::newRow("last database wins")
-            << QStringList{"--database", "a.ib", "--database", "b.ib"} << Outcome::Run << "b.ib"
-            << "";
-        QTest::newRow("help") << QStringList{"--help"} << Outcome::Help << ""
-                              << "";
-        QTest::newRow("short help") << QStringList{"-h"} << Outcome::Help << ""
-                                    << "";
-        QTest::newRow("version") << QStringList{"--version"} << Outcome::Version << ""
-                                 << "";
-        QTest::newRow("help after a database")
-            << QStringList{"--database", "x.ib", "--help"} << Outcome::Help << "x.ib"
-            << "";
-        QTest::newRow("help stops the parse before a bad option")
-            << QStringList{"--help", "--bogus"} << Outcome::Help << ""
-            << "";
-        QTest::newRow("end of options alone") << QStringList{"--"} << Outcome::Run << ""
-                                              << "";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << Outcome::Error << ""
-                                        << "unknown option '--bogus'";
-        QTest::newRow("unknown option with a value")
-            << QStringList{"--bogus=1"} << Outcome::Error << ""
-            << "unknown option '--bogus'";
-        QTest::newRow("unknown short option") << QStringList{"-x"} << Outcome::Error << ""
-                                              << "unknown option '-x'";
-        QTest::newRow("prefix of an option is not the option")
-            << QStringList{"--data", "x"} << Outcome::Error << ""
-            << "unknown option '--data'";
-        QTest::newRow("error before help")
-            << QStringList{"--bogus", "--help"} << Outcome::Error << ""
-            << "unknown option '--bogus'";
-        QTest::newRow("database without its value")
-            << QStringList{"--database"} << Outcome::Error << ""
-            << "option '--database' needs a value (PATH)";
-        QTest::newRow("database with an empty value")
-            << QStringList{"--database="} << Outcome::Error << ""
-            << "option '--database' needs a value (PATH)";
-        QTest::newRow("value given to a flag") << QStringList{"--version=2"} << Outcome::Error << ""
-                                               << "option '--version' takes no value";
-        QTest::newRow("stray argument") << QStringList{"notes.ib"} << Outcome::Error << ""
-                                        << "unexpected argument 'notes.ib'";
-        QTest::newRow("argument after the end of options")
-            << QStringList{"--", "x"} << Outcome::Error << ""
-            << "unexpected argument 'x'";
-        QTest::newRow("lone dash") << QStringList{"-"} << Outcome::Error << ""
-                                   << "unexpected argument '-'";
+        const auto row = [](const char* name, const QStringList& arguments, const Outcome& outcome,
+                            const QString& database, const QString& error) {
+            QTest::newRow(name) << arguments << outcome << database << error;
+        };
+        row("nothing", QStringList{}, Outcome::Run, "", "");
+        row("database", QStringList{"--database", "/d/dbn.ib"}, Outcome::Run, "/d/dbn.ib", "");
+        row("database with equals", QStringList{"--database=srv/3051:/d/dbn.ib"}, Outcome::Run,
+            "srv/3051:/d/dbn.ib", "");
+        row("value that looks like an option", QStringList{"--database", "--help"}, Outcome::Run,
+            "--help", "");
+        row("last database wins", QStringList{"--database", "a.ib", "--database", "b.ib"},
+            Outcome::Run, "b.ib", "");
+        row("help", QStringList{"--help"}, Outcome::Help, "", "");
+        row("short help", QStringList{"-h"}, Outcome::Help, "", "");
+        row("version", QStringList{"--version"}, Outcome::Version, "", "");
+        row("help after a database", QStringList{"--database", "x.ib", "--help"}, Outcome::Help,
+            "x.ib", "");
+        row("help stops the parse before a bad option", QStringList{"--help", "--bogus"},
+            Outcome::Help, "", "");
+        row("end of options alone", QStringList{"--"}, Outcome::Run, "", "");
+        row("unknown option", QStringList{"--bogus"}, Outcome::Error, "",
+            "unknown option '--bogus'");
+        row("unknown option with a value", QStringList{"--bogus=1"}, Outcome::Error, "",
+            "unknown option '--bogus'");
+        row("unknown short option", QStringList{"-x"}, Outcome::Error, "", "unknown option '-x'");
+        row("prefix of an option is not the option", QStringList{"--data", "x"}, Outcome::Error, "",
+            "unknown option '--data'");
+        row("error before help", QStringList{"--bogus", "--help"}, Outcome::Error, "",
+            "unknown option '--bogus'");
+        row("database without its value", QStringList{"--database"}, Outcome::Error, "",
+            "option '--database' needs a value (PATH)");
+        row("database with an empty value", QStringList{"--database="}, Outcome::Error, "",
+            "option '--database' needs a value (PATH)");
+        row("value given to a flag", QStringList{"--version=2"}, Outcome::Error, "",
+            "option '--version' takes no value");
+        row("stray argument", QStringList{"notes.ib"}, Outcome::Error, "",
+            "unexpected argument 'notes.ib'");
+        row("argument after the end of options", QStringList{"--", "x"}, Outcome::Error, "",
+            "unexpected argument 'x'");
+        row("lone dash", QStringList{"-"}, Outcome::Error, "", "unexpected argument '-'");
     }
     void parse()
     {

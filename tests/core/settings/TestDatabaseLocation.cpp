@@ -52,46 +52,35 @@ private Q_SLOTS:
         // The program lives in /opt/q, runs from /work, for a user whose home is /home/ann.
         const QString home = QStringLiteral("/home/ann");
         const QString perUser = QStringLiteral("/home/ann/.local/share/quillbox/dbn.ib");
-        QTest::newRow("option wins over everything")
-            << "/data/a.ib"
-            << "/data/b.ib" << true << "/x" << home << "/data/a.ib" << Source::Option;
-        QTest::newRow("option relative to the working directory")
-            << "notes/a.ib"
-            << "" << false << "" << home << "/work/notes/a.ib" << Source::Option;
-        QTest::newRow("option on a server, as given")
-            << "srv:/var/db/dbn.ib"
-            << "" << true << "" << home << "srv:/var/db/dbn.ib" << Source::Option;
-        QTest::newRow("option with a port")
-            << "127.0.0.1/3051:/db/dbn.ib"
-            << "" << false << "" << home << "127.0.0.1/3051:/db/dbn.ib" << Source::Option;
-        QTest::newRow("variable when no option")
-            << ""
-            << "/data/b.ib" << true << "" << home << "/data/b.ib" << Source::Environment;
-        QTest::newRow("variable relative")
-            << ""
-            << "b.ib" << false << "" << home << "/work/b.ib" << Source::Environment;
-        QTest::newRow("variable on a server") << ""
-                                              << "srv/3050:/db/dbn.ib" << false << "" << home
-                                              << "srv/3050:/db/dbn.ib" << Source::Environment;
-        QTest::newRow("beside the executable when present")
-            << ""
-            << "" << true << "/x" << home << "/opt/q/dbn.ib" << Source::BesideExecutable;
-        QTest::newRow("per-user under XDG_DATA_HOME")
-            << ""
-            << "" << false << "/xdg/data" << home << "/xdg/data/quillbox/dbn.ib" << Source::PerUser;
-        QTest::newRow("per-user default under the home")
-            << ""
-            << "" << false << "" << home << perUser << Source::PerUser;
-        QTest::newRow("relative XDG_DATA_HOME is ignored")
-            << ""
-            << "" << false << "rel/data" << home << perUser << Source::PerUser;
-        QTest::newRow("trailing slash of XDG_DATA_HOME")
-            << ""
-            << "" << false << "/xdg/" << home << "/xdg/quillbox/dbn.ib" << Source::PerUser;
-        QTest::newRow("no home and no XDG_DATA_HOME: no place") << ""
-                                                                << "" << false << ""
-                                                                << ""
-                                                                << "" << Source::PerUser;
+        const auto row = [](const char* name, const QString& option, const QString& environment,
+                            bool beside, const QString& xdgDataHome, const QString& home,
+                            const QString& path, const Source& source) {
+            QTest::newRow(name) << option << environment << beside << xdgDataHome << home << path
+                                << source;
+        };
+        row("option wins over everything", "/data/a.ib", "/data/b.ib", true, "/x", home,
+            "/data/a.ib", Source::Option);
+        row("option relative to the working directory", "notes/a.ib", "", false, "", home,
+            "/work/notes/a.ib", Source::Option);
+        row("option on a server, as given", "srv:/var/db/dbn.ib", "", true, "", home,
+            "srv:/var/db/dbn.ib", Source::Option);
+        row("option with a port", "127.0.0.1/3051:/db/dbn.ib", "", false, "", home,
+            "127.0.0.1/3051:/db/dbn.ib", Source::Option);
+        row("variable when no option", "", "/data/b.ib", true, "", home, "/data/b.ib",
+            Source::Environment);
+        row("variable relative", "", "b.ib", false, "", home, "/work/b.ib", Source::Environment);
+        row("variable on a server", "", "srv/3050:/db/dbn.ib", false, "", home,
+            "srv/3050:/db/dbn.ib", Source::Environment);
+        row("beside the executable when present", "", "", true, "/x", home, "/opt/q/dbn.ib",
+            Source::BesideExecutable);
+        row("per-user under XDG_DATA_HOME", "", "", false, "/xdg/data", home,
+            "/xdg/data/quillbox/dbn.ib", Source::PerUser);
+        row("per-user default under the home", "", "", false, "", home, perUser, Source::PerUser);
+        row("relative XDG_DATA_HOME is ignored", "", "", false, "rel/data", home, perUser,
+            Source::PerUser);
+        row("trailing slash of XDG_DATA_HOME", "", "", false, "/xdg/", home, "/xdg/quillbox/dbn.ib",
+            Source::PerUser);
+        row("no home and no XDG_DATA_HOME: no place", "", "", false, "", "", "", Source::PerUser);
     }
     void choose()
     {

@@ -129,32 +129,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("errorText");
         QTest::addColumn<int>("cause");
         using save_failure::Cause;
-        QTest::newRow("disk full") << "I/O error during \"write_retry\" operation for file "
-                                      "\"/home/u/dbn.ib\"\nError while trying to write to "
-                                      "file\nNo space left on device"
-                                   << int(Cause::DiskFull);
-        QTest::newRow("quota") << "Error while trying to write to file\nDisk quota exceeded"
-                               << int(Cause::DiskFull);
-        QTest::newRow("read-only file system")
-            << "operating system directive access failed\nRead-only file system"
-            << int(Cause::NotWritable);
-        QTest::newRow("permission")
-            << "Error while trying to open file\nPermission denied" << int(Cause::NotWritable);
-        QTest::newRow("read-only file")
-            << "no permission for read-write access to database /home/u/dbn.ib"
-            << int(Cause::NotWritable);
-        QTest::newRow("read-only database")
-            << "attempted update on read-only database" << int(Cause::NotWritable);
-        QTest::newRow("missing")
-            << "I/O error during \"open\" operation for file \"/home/u/dbn.ib\"\nError while "
-               "trying to open file\nNo such file or directory"
-            << int(Cause::FileMissing);
-        QTest::newRow("moved while running")
-            << DatabaseFileGuard::lostErrorText(QStringLiteral("/home/u/dbn.ib"))
-            << int(Cause::FileLost);
-        QTest::newRow("refused by the database")
-            << "exception 1\nNOTE_REFUSED\nnote refused" << int(Cause::Other);
-        QTest::newRow("nothing known") << "" << int(Cause::Other);
+        const auto row = [](const char* name, const QString& errorText, int cause) {
+            QTest::newRow(name) << errorText << cause;
+        };
+        row("disk full",
+            "I/O error during \"write_retry\" operation for file "
+            "\"/home/u/dbn.ib\"\nError while trying to write to "
+            "file\nNo space left on device",
+            int(Cause::DiskFull));
+        row("quota", "Error while trying to write to file\nDisk quota exceeded",
+            int(Cause::DiskFull));
+        row("read-only file system",
+            "operating system directive access failed\nRead-only file system",
+            int(Cause::NotWritable));
+        row("permission", "Error while trying to open file\nPermission denied",
+            int(Cause::NotWritable));
+        row("read-only file", "no permission for read-write access to database /home/u/dbn.ib",
+            int(Cause::NotWritable));
+        row("read-only database", "attempted update on read-only database",
+            int(Cause::NotWritable));
+        row("missing",
+            "I/O error during \"open\" operation for file \"/home/u/dbn.ib\"\nError while "
+            "trying to open file\nNo such file or directory",
+            int(Cause::FileMissing));
+        row("moved while running",
+            DatabaseFileGuard::lostErrorText(QStringLiteral("/home/u/dbn.ib")),
+            int(Cause::FileLost));
+        row("refused by the database", "exception 1\nNOTE_REFUSED\nnote refused",
+            int(Cause::Other));
+        row("nothing known", "", int(Cause::Other));
     }
     void causesOfAFailedSave()
     {

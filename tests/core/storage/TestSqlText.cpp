@@ -53,20 +53,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("read value")
-            << sql::settings::selectValue(QStringLiteral("FormMainTop"))
-            << "SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'";
-        QTest::newRow("look-up") << sql::settings::selectRow(QStringLiteral("FormMainTop"))
-                                 << "SELECT * FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'";
-        QTest::newRow("update")
-            << sql::settings::update(QStringLiteral("FormMainTop"), QStringLiteral("120"), 3)
-            << "UPDATE USTAWIENIA SET Ustawienie = 'FormMainTop', Wartosc = '120' WHERE ID = 3";
-        QTest::newRow("insert")
-            << sql::settings::insert(QStringLiteral("FormMainTop"), QStringLiteral("120"))
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('FormMainTop', '120')";
-        QTest::newRow("quoted value")
-            << sql::settings::insert(QStringLiteral("HasloDostepu"), QStringLiteral("it's"))
-            << "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'it''s')";
+        const auto row = [](const char* name, const QString& built, const QString& expected) {
+            QTest::newRow(name) << built << expected;
+        };
+        row("read value", sql::settings::selectValue(QStringLiteral("FormMainTop")),
+            "SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'");
+        row("look-up", sql::settings::selectRow(QStringLiteral("FormMainTop")),
+            "SELECT * FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'");
+        row("update",
+            sql::settings::update(QStringLiteral("FormMainTop"), QStringLiteral("120"), 3),
+            "UPDATE USTAWIENIA SET Ustawienie = 'FormMainTop', Wartosc = '120' WHERE ID = 3");
+        row("insert", sql::settings::insert(QStringLiteral("FormMainTop"), QStringLiteral("120")),
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('FormMainTop', '120')");
+        row("quoted value",
+            sql::settings::insert(QStringLiteral("HasloDostepu"), QStringLiteral("it's")),
+            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'it''s')");
     }
     void settingsStatements()
     {
@@ -81,26 +82,27 @@ private Q_SLOTS:
         const QDateTime now(QDate(2024, 3, 8), QTime(7, 31, 2));
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("read") << sql::alarm::selectState(17)
-                              << "SELECT Alarm FROM NOTATKI WHERE ID = 17";
-        QTest::newRow("planned")
-            << sql::alarm::setState(17, AlarmPlanned,
-                                    Schedule{AlarmOnce, QDate(2024, 3, 8), QTime(7, 30)}, now)
-            << "UPDATE NOTATKI SET Alarm = 2, AlarmRodzaj = 0, AlarmData = '2024.03.08', "
-               "AlarmGodzina = '07:30' , AlarmArchiwum = NULL WHERE ID = 17";
-        QTest::newRow("switched off") << sql::alarm::setState(17, AlarmNone, std::nullopt, now)
-                                      << "UPDATE NOTATKI SET Alarm = 0, AlarmArchiwum = NULL "
-                                         "WHERE ID = 17";
-        QTest::newRow("running") << sql::alarm::setState(17, AlarmRunning, std::nullopt, now)
-                                 << "UPDATE NOTATKI SET Alarm = 1, AlarmArchiwum = NULL WHERE "
-                                    "ID = 17";
-        QTest::newRow("acknowledged")
-            << sql::alarm::setState(17, AlarmAcknowledged, std::nullopt, now)
-            << "UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = '2024.03.08 07:31:02' WHERE ID = 17";
-        QTest::newRow("schedule with kind -1 is left out")
-            << sql::alarm::setState(17, AlarmPlanned, Schedule{-1, QDate(2024, 3, 8), QTime(7, 30)},
-                                    now)
-            << "UPDATE NOTATKI SET Alarm = 2, AlarmArchiwum = NULL WHERE ID = 17";
+        const auto row = [](const char* name, const QString& built, const QString& expected) {
+            QTest::newRow(name) << built << expected;
+        };
+        row("read", sql::alarm::selectState(17), "SELECT Alarm FROM NOTATKI WHERE ID = 17");
+        row("planned",
+            sql::alarm::setState(17, AlarmPlanned,
+                                 Schedule{AlarmOnce, QDate(2024, 3, 8), QTime(7, 30)}, now),
+            "UPDATE NOTATKI SET Alarm = 2, AlarmRodzaj = 0, AlarmData = '2024.03.08', "
+            "AlarmGodzina = '07:30' , AlarmArchiwum = NULL WHERE ID = 17");
+        row("switched off", sql::alarm::setState(17, AlarmNone, std::nullopt, now),
+            "UPDATE NOTATKI SET Alarm = 0, AlarmArchiwum = NULL "
+            "WHERE ID = 17");
+        row("running", sql::alarm::setState(17, AlarmRunning, std::nullopt, now),
+            "UPDATE NOTATKI SET Alarm = 1, AlarmArchiwum = NULL WHERE "
+            "ID = 17");
+        row("acknowledged", sql::alarm::setState(17, AlarmAcknowledged, std::nullopt, now),
+            "UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = '2024.03.08 07:31:02' WHERE ID = 17");
+        row("schedule with kind -1 is left out",
+            sql::alarm::setState(17, AlarmPlanned, Schedule{-1, QDate(2024, 3, 8), QTime(7, 30)},
+                                 now),
+            "UPDATE NOTATKI SET Alarm = 2, AlarmArchiwum = NULL WHERE ID = 17");
     }
     void alarmStateStatements()
     {

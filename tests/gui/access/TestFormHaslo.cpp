@@ -160,55 +160,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         const QString first = QStringLiteral("Haslo");
         const QString second = QStringLiteral("Powtorka");
-        QTest::newRow("both empty removes") << ""
-                                            << ""
-                                            << ""
-                                            << ""
-                                            << "";
-        QTest::newRow("password empty") << ""
-                                        << "abc"
-                                        << "Enter password!" << first << "";
-        QTest::newRow("two characters") << "ab"
-                                        << "ab" << kLengthMessage << first << "";
-        QTest::newRow("two characters, other repeat") << "ab"
-                                                      << "xyz" << kLengthMessage << first << "";
-        QTest::newRow("two characters, no repeat") << "ab"
-                                                   << "" << kLengthMessage << first << "";
-        QTest::newRow("repeat empty") << "abc"
-                                      << ""
-                                      << "Repeat password!" << second << "";
-        QTest::newRow("letter case differs") << "Secret"
-                                             << "secret"
-                                             << "Repeated password is wrong!" << second << "";
-        QTest::newRow("trailing space differs") << "abc "
-                                                << "abc"
-                                                << "Repeated password is wrong!" << second << "";
-        QTest::newRow("exactly three") << "a b"
-                                       << "a b"
-                                       << ""
-                                       << ""
-                                       << "a b";
-        QTest::newRow("exactly twenty") << "abcdefghij0123456789"
-                                        << "abcdefghij0123456789"
-                                        << ""
-                                        << ""
-                                        << "abcdefghij0123456789";
+        const auto row = [](const char* name, const QString& haslo, const QString& powtorka,
+                            const QString& message, const QString& focus, const QString& stored) {
+            QTest::newRow(name) << haslo << powtorka << message << focus << stored;
+        };
+        row("both empty removes", "", "", "", "", "");
+        row("password empty", "", "abc", "Enter password!", first, "");
+        row("two characters", "ab", "ab", kLengthMessage, first, "");
+        row("two characters, other repeat", "ab", "xyz", kLengthMessage, first, "");
+        row("two characters, no repeat", "ab", "", kLengthMessage, first, "");
+        row("repeat empty", "abc", "", "Repeat password!", second, "");
+        row("letter case differs", "Secret", "secret", "Repeated password is wrong!", second, "");
+        row("trailing space differs", "abc ", "abc", "Repeated password is wrong!", second, "");
+        row("exactly three", "a b", "a b", "", "", "a b");
+        row("exactly twenty", "abcdefghij0123456789", "abcdefghij0123456789", "", "",
+            "abcdefghij0123456789");
         // The fields take no more than 20 characters, so 21 typed are 20 stored.
-        QTest::newRow("twenty-one typed") << "abcdefghij0123456789X"
-                                          << "abcdefghij0123456789Y"
-                                          << ""
-                                          << ""
-                                          << "abcdefghij0123456789";
-        QTest::newRow("spaces and apostrophes") << "  it's  "
-                                                << "  it's  "
-                                                << ""
-                                                << ""
-                                                << "  it's  ";
-        QTest::newRow("Polish letters") << "Źdźbło żółć"
-                                        << "Źdźbło żółć"
-                                        << ""
-                                        << ""
-                                        << "Źdźbło żółć";
+        row("twenty-one typed", "abcdefghij0123456789X", "abcdefghij0123456789Y", "", "",
+            "abcdefghij0123456789");
+        row("spaces and apostrophes", "  it's  ", "  it's  ", "", "", "  it's  ");
+        row("Polish letters", "Źdźbło żółć", "Źdźbło żółć", "", "", "Źdźbło żółć");
     }
     void rules()
     {

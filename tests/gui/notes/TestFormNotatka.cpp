@@ -312,17 +312,19 @@ private Q_SLOTS:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("search");
         QTest::addColumn<QString>("alarmRow");
-        QTest::newRow("without alarm") << false << QDate() << QTime() << ""
-                                       << "0 | 0 | 2030-05-15 | 14:30:00 | NULL";
-        QTest::newRow("without alarm, searching") << false << QDate() << QTime() << "milk"
-                                                  << "0 | 0 | 2030-05-15 | 14:30:00 | NULL";
-        QTest::newRow("alarm tomorrow") << true << QDate(2030, 5, 16) << QTime(7, 5, 33) << ""
-                                        << "2 | 0 | 2030-05-16 | 07:05:00 | NULL";
-        QTest::newRow("alarm tomorrow before now")
-            << true << QDate(2030, 5, 16) << QTime(0, 0) << ""
-            << "2 | 0 | 2030-05-16 | 00:00:00 | NULL";
-        QTest::newRow("alarm later today") << true << QDate(2030, 5, 15) << QTime(14, 31) << ""
-                                           << "2 | 0 | 2030-05-15 | 14:31:00 | NULL";
+        const auto row = [](const char* name, bool alarm, const QDate& date, const QTime& time,
+                            const QString& search, const QString& alarmRow) {
+            QTest::newRow(name) << alarm << date << time << search << alarmRow;
+        };
+        row("without alarm", false, QDate(), QTime(), "", "0 | 0 | 2030-05-15 | 14:30:00 | NULL");
+        row("without alarm, searching", false, QDate(), QTime(), "milk",
+            "0 | 0 | 2030-05-15 | 14:30:00 | NULL");
+        row("alarm tomorrow", true, QDate(2030, 5, 16), QTime(7, 5, 33), "",
+            "2 | 0 | 2030-05-16 | 07:05:00 | NULL");
+        row("alarm tomorrow before now", true, QDate(2030, 5, 16), QTime(0, 0), "",
+            "2 | 0 | 2030-05-16 | 00:00:00 | NULL");
+        row("alarm later today", true, QDate(2030, 5, 15), QTime(14, 31), "",
+            "2 | 0 | 2030-05-15 | 14:31:00 | NULL");
     }
     void newNoteIsStored()
     {
@@ -539,16 +541,17 @@ private Q_SLOTS:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focused");
+        const auto row = [](const char* name, const QDate& date, const QTime& time,
+                            const QString& message, const QString& focused) {
+            QTest::newRow(name) << date << time << message << focused;
+        };
         // Now is 2030-05-15 14:30:20.
-        QTest::newRow("yesterday")
-            << QDate(2030, 5, 14) << QTime(23, 0) << "Alarm date can't be earlier than today's!"
-            << "dtDate";
-        QTest::newRow("today, earlier")
-            << QDate(2030, 5, 15) << QTime(9, 0) << "Alarm time must be later than the current!"
-            << "dtTime";
-        QTest::newRow("today, this very second") << QDate(2030, 5, 15) << QTime(14, 30, 20)
-                                                 << "Alarm time must be later than the current!"
-                                                 << "dtTime";
+        row("yesterday", QDate(2030, 5, 14), QTime(23, 0),
+            "Alarm date can't be earlier than today's!", "dtDate");
+        row("today, earlier", QDate(2030, 5, 15), QTime(9, 0),
+            "Alarm time must be later than the current!", "dtTime");
+        row("today, this very second", QDate(2030, 5, 15), QTime(14, 30, 20),
+            "Alarm time must be later than the current!", "dtTime");
     }
     void alarmValidation()
     {

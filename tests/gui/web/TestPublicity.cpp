@@ -144,18 +144,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("pageStatus");
         QTest::addColumn<QByteArray>("pageBody");
-        QTest::newRow("page 404") << 404 << html("missing");
-        QTest::newRow("page 500") << 500 << html("broken");
-        QTest::newRow("frame answering 500")
-            << 200 << html("<iframe src='/broken-frame'></iframe>");
-        QTest::newRow("frame that is not HTTP")
-            << 200 << html("<iframe src='data:text/html,hello'></iframe>");
-        QTest::newRow("link to a missing page")
-            << 200
-            << html("<a id='go' href='/nowhere'>go</a>"
-                    "<script>setTimeout(function(){ document.getElementById('go')"
-                    ".click(); }, 0);</script>");
-        QTest::newRow("redirect loop") << -1 << QByteArray();
+        const auto row = [](const char* name, int pageStatus, const QByteArray& pageBody) {
+            QTest::newRow(name) << pageStatus << pageBody;
+        };
+        row("page 404", 404, html("missing"));
+        row("page 500", 500, html("broken"));
+        row("frame answering 500", 200, html("<iframe src='/broken-frame'></iframe>"));
+        row("frame that is not HTTP", 200, html("<iframe src='data:text/html,hello'></iframe>"));
+        row("link to a missing page", 200,
+            html("<a id='go' href='/nowhere'>go</a>"
+                 "<script>setTimeout(function(){ document.getElementById('go')"
+                 ".click(); }, 0);</script>"));
+        row("redirect loop", -1, QByteArray());
     }
     void closesItself()
     {
