@@ -1,7 +1,7 @@
 #pragma once
 
-// Records what the data module writes to the log while it lives: its failure reports
-// (quillbox.db) and, when asked, its statement trace (quillbox.db.sql).
+// Records what the data module writes to the log while it lives: its failure reports (the
+// warnings of quillbox.db) and, when asked, its statement trace (quillbox.db.sql).
 
 #include <QLoggingCategory>
 #include <QStringList>
@@ -33,11 +33,11 @@ public:
     QString all() const { return (reports + statements).join(QLatin1Char('\n')); }
 
 private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message)
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
     {
         if (!s_self || !context.category)
             return;
-        if (qstrcmp(context.category, "quillbox.db") == 0)
+        if (type == QtWarningMsg && qstrcmp(context.category, "quillbox.db") == 0)
             s_self->reports.append(message);
         else if (qstrcmp(context.category, "quillbox.db.sql") == 0)
             s_self->statements.append(message);

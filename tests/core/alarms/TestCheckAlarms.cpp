@@ -3,6 +3,7 @@
 #include "core/storage/AlarmColumns.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/SqlText.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -55,32 +56,6 @@ struct CountingClock
             return now;
         };
     }
-};
-
-// Records what the database-failure log receives while it lives.
-class FailureLog
-{
-public:
-    FailureLog()
-    {
-        s_lines = &lines;
-        previous_ = qInstallMessageHandler(&FailureLog::handle);
-    }
-    ~FailureLog()
-    {
-        qInstallMessageHandler(previous_);
-        s_lines = nullptr;
-    }
-    QStringList lines;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (s_lines && type == QtWarningMsg && qstrcmp(context.category, "quillbox.db") == 0)
-            s_lines->append(text);
-    }
-    static inline QStringList* s_lines = nullptr;
-    QtMessageHandler previous_ = nullptr;
 };
 
 const QString kTitle = QStringLiteral("Quillbox A L A R M");
@@ -254,7 +229,7 @@ private Q_SLOTS:
                                   "BEGIN EXCEPTION NO_CHANGE; END"));
         auto dm = db.open();
         CountingClock clock;
-        FailureLog log;
+        LogCapture log;
         int shown = 0;
         auto show = [&](const AlarmBalloon& balloon) {
             ++shown;
@@ -262,9 +237,9 @@ private Q_SLOTS:
         };
         QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 1);
         QCOMPARE(shown, 1);
-        QCOMPARE(log.lines.size(), 1);
-        QVERIFY2(log.lines[0].contains(QStringLiteral("Can't set the type of alarm!")),
-                 qPrintable(log.lines[0]));
+        QCOMPARE(log.reports.size(), 1);
+        QVERIFY2(log.reports[0].contains(QStringLiteral("Can't set the type of alarm!")),
+                 qPrintable(log.reports[0]));
         QCOMPARE(stateOf(db, 1), int(AlarmPlanned));
         // Still planned, so it fires again at the next pass.
         QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 1);

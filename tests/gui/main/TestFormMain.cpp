@@ -2,6 +2,7 @@
 #include "gui/main/Startup.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "support/LogCapture.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
@@ -26,34 +27,6 @@ FormMainOptions withTray(bool tray = true)
     options.trayAvailable = tray;
     return options;
 }
-
-// Records the statement trace of the data module while it lives.
-class StatementTrace
-{
-public:
-    StatementTrace()
-    {
-        s_lines = &lines;
-        QLoggingCategory::setFilterRules(QStringLiteral("quillbox.db.sql.debug=true"));
-        previous_ = qInstallMessageHandler(&StatementTrace::handle);
-    }
-    ~StatementTrace()
-    {
-        qInstallMessageHandler(previous_);
-        QLoggingCategory::setFilterRules(QString());
-        s_lines = nullptr;
-    }
-    QStringList lines;
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message)
-    {
-        if (s_lines && qstrcmp(context.category, "quillbox.db.sql") == 0)
-            s_lines->append(message);
-    }
-    static inline QStringList* s_lines = nullptr;
-    QtMessageHandler previous_ = nullptr;
-};
 
 } // namespace
 
@@ -328,12 +301,12 @@ private Q_SLOTS:
         form.resize(333, 444);
         form.move(12, 34);
         form.LVNotatki->header()->resizeSection(0, 170);
-        StatementTrace trace;
+        LogCapture trace(true);
         form.QuitProgram();
         QVERIFY(form.isQuitting());
 
         QStringList order;
-        for (const QString& line : trace.lines) {
+        for (const QString& line : trace.statements) {
             if (line.startsWith(QStringLiteral("-- disconnected")))
                 order << QStringLiteral("disconnect");
             else if (line.startsWith(QStringLiteral("INSERT INTO USTAWIENIA")))
