@@ -1,3 +1,4 @@
+#include "support/ProgramEnvironment.h"
 #include "support/TestDatabase.h"
 #include "support/Validation.h"
 
@@ -13,15 +14,6 @@
 class TestBackup : public QObject
 {
     Q_OBJECT
-
-    static QProcessEnvironment environment()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.remove(QStringLiteral("FIREBIRD"));
-        env.remove(QStringLiteral("FIREBIRD_LOCK"));
-        return env;
-    }
 
     // A copy of the program in the database's directory: it works on that dbn.ib.
     static QString installBeside(const TestDatabase& db)
@@ -44,7 +36,7 @@ class TestBackup : public QObject
     static Run run(const QString& program, const QStringList& arguments)
     {
         QProcess process;
-        process.setProcessEnvironment(environment());
+        process.setProcessEnvironment(programEnvironment());
         process.start(program, arguments);
         Run result;
         if (!process.waitForFinished(300000)) {
@@ -75,7 +67,7 @@ private Q_SLOTS:
         const QString program = installBeside(db);
         // Committed before the backup starts: all of these must be in it.
         QProcess before;
-        before.setProcessEnvironment(environment());
+        before.setProcessEnvironment(programEnvironment());
         before.start(
             QStringLiteral(QUILLBOX_DB_WRITER),
             {QStringLiteral("notes"), db.path(), QStringLiteral("before "), QStringLiteral("60")});
@@ -84,7 +76,7 @@ private Q_SLOTS:
 
         // Another program goes on saving notes all through the backup.
         QProcess writer;
-        writer.setProcessEnvironment(environment());
+        writer.setProcessEnvironment(programEnvironment());
         writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         writer.start(
             QStringLiteral(QUILLBOX_DB_WRITER),

@@ -1,3 +1,4 @@
+#include "support/ProgramEnvironment.h"
 #include "support/TestDatabase.h"
 #include "support/Validation.h"
 #include "support/XvfbServer.h"
@@ -18,15 +19,6 @@
 class TestProcesses : public QObject
 {
     Q_OBJECT
-
-    static QProcessEnvironment environment()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.remove(QStringLiteral("FIREBIRD"));
-        env.remove(QStringLiteral("FIREBIRD_LOCK"));
-        return env;
-    }
 
     static bool waitForOutput(QProcess& process, QProcess::ProcessChannel channel,
                               const QByteArray& text, int timeoutMs = 30000)
@@ -78,7 +70,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         QProcess writer;
-        writer.setProcessEnvironment(environment());
+        writer.setProcessEnvironment(programEnvironment());
         writer.start(QStringLiteral(QUILLBOX_DB_WRITER),
                      {QStringLiteral("set"), db.path(), QStringLiteral("HasloDostepu"),
                       QStringLiteral("it's kept")});
@@ -96,7 +88,7 @@ private Q_SLOTS:
         // A third program holds the file open as well. (Not this process: its engine took the
         // lock directory of the first database it opened, so it must not share this file.)
         QProcess holder;
-        holder.setProcessEnvironment(environment());
+        holder.setProcessEnvironment(programEnvironment());
         holder.start(QStringLiteral(QUILLBOX_DB_WRITER),
                      {QStringLiteral("set"), db.path(), QStringLiteral("x"), QStringLiteral("1")});
         QVERIFY(waitForOutput(holder, QProcess::StandardOutput, "written"));
@@ -104,7 +96,7 @@ private Q_SLOTS:
         QProcess first;
         QProcess second;
         for (QProcess* p : {&first, &second}) {
-            p->setProcessEnvironment(environment());
+            p->setProcessEnvironment(programEnvironment());
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         }
         first.start(
@@ -136,7 +128,7 @@ private Q_SLOTS:
         // the same note IDs and overwrite each other's pages.
         TestDatabase db;
         QProcess first;
-        first.setProcessEnvironment(environment());
+        first.setProcessEnvironment(programEnvironment());
         first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         first.start(
             QStringLiteral(QUILLBOX_DB_WRITER),
@@ -147,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(QDir(lockDirectory).removeRecursively());
 
         QProcess second;
-        second.setProcessEnvironment(environment());
+        second.setProcessEnvironment(programEnvironment());
         second.start(
             QStringLiteral(QUILLBOX_DB_WRITER),
             {QStringLiteral("notes"), db.path(), QStringLiteral("second "), QStringLiteral("30")});
@@ -196,7 +188,7 @@ private Q_SLOTS:
         QProcess asRoot;
         QProcess asUser;
         for (QProcess* p : {&asRoot, &asUser}) {
-            p->setProcessEnvironment(environment());
+            p->setProcessEnvironment(programEnvironment());
             p->setProcessChannelMode(QProcess::ForwardedChannels);
         }
         asUser.start(setpriv,
@@ -255,7 +247,7 @@ private Q_SLOTS:
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
 
         XvfbServer x;
-        QProcessEnvironment env = environment();
+        QProcessEnvironment env = programEnvironment();
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
                    QStringLiteral("quillbox.db.sql.debug=true"));
         if (x.isRunning())
@@ -349,7 +341,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_PROGRAM), program));
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
         QProcess process;
-        process.setProcessEnvironment(x.environment(environment()));
+        process.setProcessEnvironment(x.environment(programEnvironment()));
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         process.start(program, {});
         QVERIFY(process.waitForStarted(30000));

@@ -1,17 +1,14 @@
 #include "support/Validation.h"
 
+#include "support/ProgramEnvironment.h"
+
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QStringList>
 
 QString validationReport(const QString& path)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The tool's own engine settings: no program shares the file with it.
-    environment.remove(QStringLiteral("FIREBIRD"));
-    environment.remove(QStringLiteral("FIREBIRD_LOCK"));
     QProcess gfix;
-    gfix.setProcessEnvironment(environment);
+    gfix.setProcessEnvironment(programEnvironment());
     gfix.setProcessChannelMode(QProcess::MergedChannels);
     gfix.start(QStringLiteral(QUILLBOX_GFIX),
                {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
