@@ -49,15 +49,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("path");
         QTest::addColumn<Source>("source");
-        // The program lives in /opt/q, runs from /work, for a user whose home is /home/ann.
-        const QString home = QStringLiteral("/home/ann");
-        const QString perUser = QStringLiteral("/home/ann/.local/share/quillbox/dbn.ib");
         const auto row = [](const char* name, const QString& option, const QString& environment,
                             bool beside, const QString& xdgDataHome, const QString& home,
                             const QString& path, const Source& source) {
             QTest::newRow(name) << option << environment << beside << xdgDataHome << home << path
                                 << source;
         };
+        // The program lives in /opt/q, runs from /work, for a user whose home is /home/ann.
+        const QString home = QStringLiteral("/home/ann");
+        const QString perUser = QStringLiteral("/home/ann/.local/share/quillbox/dbn.ib");
         row("option wins over everything", "/data/a.ib", "/data/b.ib", true, "/x", home,
             "/data/a.ib", Source::Option);
         row("option relative to the working directory", "notes/a.ib", "", false, "", home,
