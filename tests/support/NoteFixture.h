@@ -100,8 +100,8 @@ inline QString alarmColumns(const TestDatabase& db, qint32 id)
 
 // The note editor as its suite sets it up: a fresh database, the connection the editor works
 // on, a recording note list and the editor itself, whose clock reads kNow unless a test gives
-// its own. Rows, triggers and schema changes a test needs go into db before the connection is
-// opened (dm() or openEditor()), as they would be there before the program starts.
+// its own. The rows, triggers and schema changes a test starts from go into db before the
+// connection is opened (dm() or openEditor()), as they would be there before the program starts.
 class EditorFixture
 {
 public:
