@@ -2,6 +2,7 @@
 #include "gui/main/Startup.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "gui/tray/Tray.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
@@ -76,11 +77,11 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, withTray());
         QVERIFY(!form.isVisible());
-        QVERIFY(form.TrayIcon->isVisible());
-        QCOMPARE(form.TrayIcon->toolTip(), QStringLiteral("Quillbox"));
+        QVERIFY(form.tray()->icon()->isVisible());
+        QCOMPARE(form.tray()->icon()->toolTip(), QStringLiteral("Quillbox"));
         QVERIFY(form.windowFlags().testFlag(Qt::Tool));
         QCOMPARE(form.windowTitle(), QStringLiteral("Quillbox"));
-        QCOMPARE(form.PopupMenu->defaultAction(), form.PMOtworz);
+        QCOMPARE(form.tray()->menu()->defaultAction(), form.tray()->openAction());
     }
 
     void trayClickTogglesAndFocusesTheSearchBox()
@@ -93,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), form.SzukanyCiag);
         form.TrayIconClick();
         QVERIFY(!form.isVisible());
-        form.PMOtworz->trigger();
+        form.tray()->openAction()->trigger();
         QVERIFY(form.isVisible());
     }
 
@@ -236,7 +237,7 @@ private Q_SLOTS:
             windowShownUnderEditor = form.isVisible() && form.alarmChecker()->isPaused();
             dialog->close();
         });
-        form.PMNowaNotatka->trigger();
+        form.tray()->newNoteAction()->trigger();
         QVERIFY(windowShownUnderEditor);
         QVERIFY(!form.alarmChecker()->isPaused());
     }
