@@ -346,14 +346,9 @@ void TFormMain::QuitProgram()
     QCoreApplication::exit(0);
 }
 
-int TFormMain::selectedCount() const
-{
-    return int(LVNotatki->selectionModel()->selectedRows().size());
-}
-
 void TFormMain::UpdateCommandState()
 {
-    const bool one = selectedCount() == 1;
+    const bool one = LVNotatki->selectionModel()->selectedRows().size() == 1;
     MMUsun->setEnabled(one);
     SBUsun->setEnabled(one);
     MMPodgladEdycja->setEnabled(one);

@@ -150,7 +150,6 @@ private:
     void connectTray();
     void startWorkers();
     void hideMainWindow();
-    int selectedCount() const;
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
     // Runs a dialog modal to this window only, so the tray icon and its menu stay usable.
     int runDialog(QDialog* dialog);
