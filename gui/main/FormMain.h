@@ -1,14 +1,17 @@
 #pragma once
 
-// TFormMain: the tray-resident main window. It owns the tray (gui/tray), the menu bar,
-// the window-wide shortcuts, the note list with its search box, the background workers, and
-// the quit sequence.
+// TFormMain: the tray-resident main window. It owns the tray (gui/tray), the note list with its
+// search box, the background workers and the quit sequence, and connects its controls
+// (MainWindowControls) and the tray to its commands.
 
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
 #include "core/alarms/LocalClock.h"
 #include "core/web/WebAddresses.h"
+#include "gui/main/MainWindowControls.h"
+#include "gui/main/MainWindowLayout.h"
 #include "gui/notes/NoteListHost.h"
+#include "gui/web/UpdateAndPublicitySchedule.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -16,23 +19,13 @@
 #include <QUrl>
 #include <chrono>
 
-class QAction;
-class QLabel;
-class QLineEdit;
-class QMenu;
 class BlinkGate;
 class NoteListFill;
 class NoteListModel;
 class OuterGeometryKeeper;
 class QItemSelection;
-class QSystemTrayIcon;
-class QToolButton;
-class QTimer;
-class QTreeView;
 class TDM;
-class TfUpdate;
 class Tray;
-class WebChecks;
 
 struct FormMainOptions
 {
@@ -56,7 +49,7 @@ struct FormMainOptions
     static FormMainOptions forThisDesktop();
 };
 
-class TFormMain : public QMainWindow, public NoteListHost
+class TFormMain : public QMainWindow, public NoteListHost, private MainWindowControls
 {
     Q_OBJECT
 public:
@@ -76,22 +69,21 @@ public:
     // AlarmBalloonText from the tray and reloads the full list.
     void ShowAlarmBalloon();
 
-    // Update and publicity checks, once per run after webCheckDelay. They run on the event
-    // loop: CheckUpdate shows the new-version notice when another version is announced and,
-    // once it is done, runs CheckPublicity, which opens the publicity window when the server
-    // offers it.
-    void tUpdateAndPublicityTimer();
-    void CheckUpdate();
-    void CheckPublicity();
-    void DeleteDownloadedFiles();
+    // Update and publicity checks, once per run after webCheckDelay (see
+    // UpdateAndPublicitySchedule).
+    void tUpdateAndPublicityTimer() { updateAndPublicity_->tUpdateAndPublicityTimer(); }
+    void CheckUpdate() { updateAndPublicity_->CheckUpdate(); }
+    void CheckPublicity() { updateAndPublicity_->CheckPublicity(); }
+    void DeleteDownloadedFiles() { updateAndPublicity_->DeleteDownloadedFiles(); }
     void OProgramieClick();
-    WebChecks* webChecks() const { return webChecks_; }
+    UpdateAndPublicitySchedule* updateAndPublicity() const { return updateAndPublicity_; }
+    WebChecks* webChecks() const { return updateAndPublicity_->webChecks(); }
 
-    // Layout persistence.
-    void LoadWindowGeometry();
-    void LoadColumnWidths();
-    void SaveWindowGeometry();
-    void SaveColumnWidths();
+    // Layout persistence (see MainWindowLayout).
+    void LoadWindowGeometry() { layout_->loadWindowGeometry(); }
+    void LoadColumnWidths() { layout_->loadColumnWidths(); }
+    void SaveWindowGeometry() { layout_->saveWindowGeometry(); }
+    void SaveColumnWidths() { layout_->saveColumnWidths(); }
 
     // Opens the note editor modally: for a new note when noteId is -1, otherwise for that note
     // in view/edit mode. The caller has paused the alarm checker.
@@ -132,34 +124,21 @@ public:
     QString AlarmBalloonTitle;
     QString AlarmBalloonText;
 
-    // Controls, named as the program names them.
-    QTreeView* LVNotatki = nullptr;
-    QLineEdit* SzukanyCiag = nullptr;
-    QToolButton* SBDodaj = nullptr;
-    QToolButton* SBUsun = nullptr;
-    QSystemTrayIcon* TrayIcon = nullptr;
-    QMenu* PopupMenu = nullptr;
-    QMenu* Plik = nullptr;
-    QAction* MMNowaNotatka = nullptr;
-    QAction* MMUsun = nullptr;
-    QAction* MMPodgladEdycja = nullptr;
-    QAction* MMHaslo = nullptr;
-    QAction* MMZakoncz = nullptr;
-    QAction* OProgramie = nullptr;
-    QAction* PMOtworz = nullptr;
-    QAction* PMNowaNotatka = nullptr;
-    QAction* PMZakoncz = nullptr;
-    QAction* NotatkaPokazEdytuj = nullptr;
-    QAction* Ukryj = nullptr;
-    QTimer* tUpdateAndPublicity = nullptr;
-    // The new-version notice and the publicity window created last.
-    QPointer<TfUpdate> fUpdate;
-    QPointer<QWidget> Reklama; // the publicity window (TReklama)
+    // The controls that are driven from outside the window.
+    using MainWindowControls::ListFillBusy;
+    using MainWindowControls::LVNotatki;
+    using MainWindowControls::MMHaslo;
+    using MainWindowControls::MMNowaNotatka;
+    using MainWindowControls::MMPodgladEdycja;
+    using MainWindowControls::MMUsun;
+    using MainWindowControls::OProgramie;
+    using MainWindowControls::SBUsun;
+    using MainWindowControls::SzukanyCiag;
 
+    // The tray icon and its menu.
+    Tray* tray() const { return tray_; }
     TAlarmChecker* alarmChecker() const { return AlarmChecker; }
     TBlinkingItems* blinkingItems() const { return BlinkingItems; }
-    // Shown in the search box while a fill of the list is under way.
-    QAction* ListFillBusy = nullptr;
     bool isQuitting() const { return quitting_; }
 
 protected:
@@ -167,12 +146,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenus();
-    void buildTrayIcon();
-    void buildWebChecks();
+    void connectControls();
+    void connectTray();
+    void startWorkers();
     void hideMainWindow();
-    int selectedCount() const;
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
     // Runs a dialog modal to this window only, so the tray icon and its menu stay usable.
     int runDialog(QDialog* dialog);
@@ -185,8 +162,9 @@ private:
     NoteListFill* fill_ = nullptr;
     BlinkGate* blinkGate_ = nullptr;
     OuterGeometryKeeper* outerGeometry_ = nullptr;
+    MainWindowLayout* layout_ = nullptr;
     Tray* tray_ = nullptr;
-    WebChecks* webChecks_ = nullptr;
+    UpdateAndPublicitySchedule* updateAndPublicity_ = nullptr;
     QPointer<TAlarmChecker> AlarmChecker;
     QPointer<TBlinkingItems> BlinkingItems;
     QPointer<QDialog> openDialog_;

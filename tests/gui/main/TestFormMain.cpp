@@ -2,6 +2,7 @@
 #include "gui/main/Startup.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "gui/tray/Tray.h"
 #include "support/LogCapture.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
@@ -49,11 +50,11 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, withTray());
         QVERIFY(!form.isVisible());
-        QVERIFY(form.TrayIcon->isVisible());
-        QCOMPARE(form.TrayIcon->toolTip(), QStringLiteral("Quillbox"));
+        QVERIFY(form.tray()->icon()->isVisible());
+        QCOMPARE(form.tray()->icon()->toolTip(), QStringLiteral("Quillbox"));
         QVERIFY(form.windowFlags().testFlag(Qt::Tool));
         QCOMPARE(form.windowTitle(), QStringLiteral("Quillbox"));
-        QCOMPARE(form.PopupMenu->defaultAction(), form.PMOtworz);
+        QCOMPARE(form.tray()->menu()->defaultAction(), form.tray()->openAction());
     }
 
     void trayClickTogglesAndFocusesTheSearchBox()
@@ -66,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), form.SzukanyCiag);
         form.TrayIconClick();
         QVERIFY(!form.isVisible());
-        form.PMOtworz->trigger();
+        form.tray()->openAction()->trigger();
         QVERIFY(form.isVisible());
     }
 
@@ -208,7 +209,7 @@ private Q_SLOTS:
             windowShownUnderEditor = form.isVisible() && form.alarmChecker()->isPaused();
             dialog->close();
         });
-        form.PMNowaNotatka->trigger();
+        form.tray()->newNoteAction()->trigger();
         QVERIFY(windowShownUnderEditor);
         QVERIFY(!form.alarmChecker()->isPaused());
     }

@@ -1,6 +1,7 @@
 #include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
+#include "gui/tray/Tray.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteFixture.h"
 #include "support/NoteListDriver.h"
@@ -181,12 +182,12 @@ private Q_SLOTS:
             QTest::mouseClick(outside.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
 
             main.hide();
-            emit main.TrayIcon->activated(QSystemTrayIcon::Trigger);
+            emit main.tray()->icon()->activated(QSystemTrayIcon::Trigger);
             shownAgainByClick = main.isVisible() && editor->isVisible();
-            main.PMNowaNotatka->trigger();
+            main.tray()->newNoteAction()->trigger();
             pausedThroughout = pausedThroughout && main.alarmChecker()->isPaused();
             main.hide();
-            main.PMOtworz->trigger();
+            main.tray()->openAction()->trigger();
             shownAgainByOpen = main.isVisible() && editor->isVisible();
             main.MMNowaNotatka->trigger();
             pausedThroughout = pausedThroughout && main.alarmChecker()->isPaused();
@@ -195,7 +196,7 @@ private Q_SLOTS:
             editor->OK->click();
         });
         watcher->setParent(&scope);
-        main.PMNowaNotatka->trigger();
+        main.tray()->newNoteAction()->trigger();
 
         QCOMPARE(editorsOpened, 1);
         QCOMPARE(modality, Qt::WindowModal);
@@ -229,7 +230,7 @@ private Q_SLOTS:
             else
                 modality = w->windowModality();
             // The tray's New note leads back to the question.
-            main.PMNowaNotatka->trigger();
+            main.tray()->newNoteAction()->trigger();
             static_cast<QDialog*>(w)->reject();
         });
         watcher->setParent(&scope);
@@ -250,10 +251,10 @@ private Q_SLOTS:
         auto* watcher = new ModalWatcher([&](QWidget* w) {
             editorWasOpen = qobject_cast<TFormNotatka*>(w) != nullptr;
             // Left open: Close must end the program around it.
-            main.PMZakoncz->trigger();
+            main.tray()->closeAction()->trigger();
         });
         watcher->setParent(&scope);
-        main.PMNowaNotatka->trigger();
+        main.tray()->newNoteAction()->trigger();
         QVERIFY(editorWasOpen);
         QVERIFY(main.isQuitting());
         QVERIFY(!main.alarmChecker()->isPaused());

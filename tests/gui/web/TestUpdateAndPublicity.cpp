@@ -65,8 +65,8 @@ private Q_SLOTS:
         TestDatabase db;
         auto dm = db.open();
         TFormMain form(*dm, options);
-        QVERIFY(form.tUpdateAndPublicity->isActive());
-        QCOMPARE(form.tUpdateAndPublicity->interval(), 180000);
+        QVERIFY(form.updateAndPublicity()->tUpdateAndPublicity->isActive());
+        QCOMPARE(form.updateAndPublicity()->tUpdateAndPublicity->interval(), 180000);
     }
 
     // One tick: the version file, then the switch file, then the page; the notice and the
@@ -82,19 +82,20 @@ private Q_SLOTS:
         TestDatabase db;
         auto dm = db.open();
         TFormMain form(*dm, optionsFor(server));
-        QVERIFY(!form.fUpdate);
-        QTRY_VERIFY_WITH_TIMEOUT(form.Reklama, 60000);
-        QVERIFY(form.fUpdate);
-        QVERIFY(form.fUpdate->isVisible());
-        QVERIFY(form.Reklama->isVisible());
-        QVERIFY(!form.tUpdateAndPublicity->isActive());
+        const UpdateAndPublicitySchedule& web = *form.updateAndPublicity();
+        QVERIFY(!web.fUpdate);
+        QTRY_VERIFY_WITH_TIMEOUT(web.Reklama, 60000);
+        QVERIFY(web.fUpdate);
+        QVERIFY(web.fUpdate->isVisible());
+        QVERIFY(web.Reklama->isVisible());
+        QVERIFY(!web.tUpdateAndPublicity->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(server.requests.contains(kPage), 60000);
         QCOMPARE(server.requests.mid(0, 3), (QStringList{kVersionPath, kSwitchPath, kPage}));
         QCOMPARE(server.requests.count(kVersionPath), 1);
         QCOMPARE(server.requests.count(kSwitchPath), 1);
-        form.Reklama->close();
-        form.fUpdate->close();
-        QTRY_VERIFY(!form.Reklama && !form.fUpdate);
+        web.Reklama->close();
+        web.fUpdate->close();
+        QTRY_VERIFY(!web.Reklama && !web.fUpdate);
     }
 
     void nothingToShow()
@@ -107,8 +108,8 @@ private Q_SLOTS:
         QSignalSpy publicity(form.webChecks(), &WebChecks::publicityChecked);
         QVERIFY(publicity.wait(60000));
         QCOMPARE(publicity.at(0).at(0).toBool(), false);
-        QVERIFY(!form.fUpdate);
-        QVERIFY(!form.Reklama);
+        QVERIFY(!form.updateAndPublicity()->fUpdate);
+        QVERIFY(!form.updateAndPublicity()->Reklama);
         QCOMPARE(server.requests, (QStringList{kVersionPath, kSwitchPath}));
     }
 
@@ -155,7 +156,7 @@ private Q_SLOTS:
             QSignalSpy publicity(form.webChecks(), &WebChecks::publicityChecked);
             QVERIFY(publicity.wait(60000));
             QCOMPARE(publicity.at(0).at(0).toBool(), true);
-            QVERIFY(!form.Reklama);
+            QVERIFY(!form.updateAndPublicity()->Reklama);
         }
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", saved);
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
