@@ -33,8 +33,8 @@ const std::vector<OptionEntry>& table()
         {"--version", nullptr, nullptr, "show the version and exit",
          [](Parsed& p, const QString&) { p.outcome = Outcome::Version; }},
         {"--paths", nullptr, nullptr,
-         "show the database the program would open and the folders its Firebird engine uses "
-         "for it, as FIREBIRD and FIREBIRD_LOCK for Firebird's tools, and exit",
+         "show the database the program would open and its engine's folders (FIREBIRD, "
+         "FIREBIRD_LOCK) for Firebird's tools, and exit",
          [](Parsed& p, const QString&) { p.outcome = Outcome::Paths; }},
     };
     return options;

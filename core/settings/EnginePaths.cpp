@@ -78,8 +78,7 @@ QString text(const Paths& paths)
         out += QStringLiteral("# A database on a server: the server keeps its locks.\n");
     if (exports.isEmpty())
         return out;
-    out += QStringLiteral("# Firebird's tools (isql-fb, gfix, gbak) share the program's engine "
-                          "settings and locks in a shell that has run:\n");
+    out += QStringLiteral("# Run in the shell of Firebird's tools (isql-fb, gfix, gbak):\n");
     out += QStringLiteral("export ") + exports.join(QLatin1Char(' ')) + QLatin1Char('\n');
     return out;
 }
