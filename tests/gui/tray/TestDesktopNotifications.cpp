@@ -135,9 +135,9 @@ private Q_SLOTS:
         {
             const QString name = QStringLiteral("impostor");
             QDBusConnection impostor = QDBusConnection::connectToBus(bus_.address(), name);
-            QDBusMessage click = QDBusMessage::createSignal(
-                DesktopNotifications::kPath, DesktopNotifications::kInterface,
-                QStringLiteral("ActionInvoked"));
+            QDBusMessage click = QDBusMessage::createSignal(DesktopNotifications::kPath,
+                                                            DesktopNotifications::kInterface,
+                                                            QStringLiteral("ActionInvoked"));
             click << id << QStringLiteral("default");
             QVERIFY(impostor.send(click));
             QVERIFY(impostor.interface()->isServiceRegistered(DesktopNotifications::kService));
