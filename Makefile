@@ -14,7 +14,7 @@ PACKAGES := \
     fonts-dejavu-core fonts-liberation2 \
     dbus-daemon tzdata \
     xvfb openbox trayer dunst xdotool x11-utils x11-apps dbus-bin \
-    appstream desktop-file-utils dpkg-dev fonts-noto-color-emoji
+    appstream desktop-file-utils dpkg-dev lintian fonts-noto-color-emoji
 # Debian's Firebird server for the tests of a shared database: unpacked into the build folder,
 # not installed. The installed package would add a system service and a "firebird" user, and
 # the engine then gives every lock file a program run as root creates to that user, which

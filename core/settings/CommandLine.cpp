@@ -32,6 +32,10 @@ const std::vector<OptionEntry>& table()
          [](Parsed& p, const QString&) { p.outcome = Outcome::Help; }},
         {"--version", nullptr, nullptr, "show the version and exit",
          [](Parsed& p, const QString&) { p.outcome = Outcome::Version; }},
+        {"--paths", nullptr, nullptr,
+         "show the database the program would open and its engine's folders (FIREBIRD, "
+         "FIREBIRD_LOCK) for Firebird's tools, and exit",
+         [](Parsed& p, const QString&) { p.outcome = Outcome::Paths; }},
     };
     return options;
 }
@@ -94,7 +98,7 @@ Parsed parse(const QStringList& arguments)
             return failure(QStringLiteral("option '%1' takes no value").arg(name));
         }
         option->apply(parsed, value);
-        if (parsed.outcome != Outcome::Run)
+        if (parsed.outcome == Outcome::Help || parsed.outcome == Outcome::Version)
             return parsed;
     }
     return parsed;
@@ -140,6 +144,7 @@ int report(const Parsed& parsed, const QString& program)
     const QString name = QFileInfo(program).fileName();
     switch (parsed.outcome) {
     case Outcome::Run:
+    case Outcome::Paths:
         return -1;
     case Outcome::Help:
         std::fputs(helpText(name).toLocal8Bit().constData(), stdout);

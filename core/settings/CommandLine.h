@@ -20,6 +20,7 @@ enum class Outcome
     Run,     // start the program with these options
     Help,    // print helpText() to standard output, exit 0
     Version, // print versionText() to standard output, exit 0
+    Paths,   // print the database and the engine's folders for it (EnginePaths.h), exit 0
     Error    // print error and the hint to standard error, exit kUsageError
 };
 
@@ -35,7 +36,8 @@ inline constexpr int kUsageError = 2;
 
 // arguments as the program received them, the program's name first. Both "--name value" and
 // "--name=value" are accepted; "--" ends the options. The first --help or --version wins
-// over what follows it, and an error stops the parse where it is found.
+// over what follows it, and an error stops the parse where it is found. --paths takes the
+// options around it into account (the database they name).
 Parsed parse(const QStringList& arguments);
 
 QString helpText(const QString& program);
@@ -44,7 +46,7 @@ QString versionText();
 QString hintText(const QString& program);
 
 // Prints what a Help, Version or Error outcome asks for to the right stream and returns the
-// exit status; for Run it prints nothing and returns -1.
+// exit status; for Run and Paths it prints nothing and returns -1.
 int report(const Parsed& parsed, const QString& program);
 
 } // namespace command_line

@@ -76,47 +76,6 @@ QString privateDirectory()
     return {};
 }
 
-QString writeConfigurationDirectory()
-{
-    const QString root = systemRoot();
-    if (root.isEmpty())
-        return {};
-    const QString directory = privateDirectory();
-    if (directory.isEmpty())
-        return {};
-    for (const char* name : {"plugins", "intl", "firebird.msg", "plugins.conf", "lib", "UDF"}) {
-        if (!linkInto(directory, root, QString::fromLatin1(name)))
-            return {};
-    }
-    QSaveFile conf(directory + QStringLiteral("/firebird.conf"));
-    if (!conf.open(QIODevice::WriteOnly) || conf.write(kConfiguration) < 0 || !conf.commit())
-        return {};
-    return directory;
-}
-
-// The lock directory takes the group of the database file and passes it on to the lock files
-// the engine creates in it (set-group-ID), so every user of that group who may write the file
-// may also use its locks. It is set up under a temporary name and then renamed into place, so
-// a program starting at the same moment never sees it half made.
-void prepareLockDirectory(const QString& databasePath)
-{
-    const QByteArray lockDir = QFile::encodeName(lockDirectoryFor(databasePath));
-    struct stat file = {};
-    if (::stat(QFile::encodeName(databasePath).constData(), &file) != 0)
-        return;
-    struct stat present = {};
-    if (::stat(lockDir.constData(), &present) == 0)
-        return;
-    QByteArray draft = lockDir + ".XXXXXX";
-    if (!::mkdtemp(draft.data()))
-        return;
-    [[maybe_unused]] const int owned = ::chown(draft.constData(), uid_t(-1), file.st_gid);
-    ::chmod(draft.constData(), 02770);
-    if (::renameat2(AT_FDCWD, draft.constData(), AT_FDCWD, lockDir.constData(), RENAME_NOREPLACE) !=
-        0)
-        ::rmdir(draft.constData());
-}
-
 // Closes a descriptor when it leaves scope.
 struct Descriptor
 {
@@ -176,6 +135,47 @@ bool lockTableInUse(const QString& lockDir, const struct stat& file)
 }
 
 } // namespace
+
+QString makeConfigurationDirectory()
+{
+    const QString root = systemRoot();
+    if (root.isEmpty())
+        return {};
+    const QString directory = privateDirectory();
+    if (directory.isEmpty())
+        return {};
+    for (const char* name : {"plugins", "intl", "firebird.msg", "plugins.conf", "lib", "UDF"}) {
+        if (!linkInto(directory, root, QString::fromLatin1(name)))
+            return {};
+    }
+    QSaveFile conf(directory + QStringLiteral("/firebird.conf"));
+    if (!conf.open(QIODevice::WriteOnly) || conf.write(kConfiguration) < 0 || !conf.commit())
+        return {};
+    return directory;
+}
+
+// The lock directory takes the group of the database file and passes it on to the lock files
+// the engine creates in it (set-group-ID), so every user of that group who may write the file
+// may also use its locks. It is set up under a temporary name and then renamed into place, so
+// a program starting at the same moment never sees it half made.
+void makeLockDirectory(const QString& databasePath)
+{
+    const QByteArray lockDir = QFile::encodeName(lockDirectoryFor(databasePath));
+    struct stat file = {};
+    if (::stat(QFile::encodeName(databasePath).constData(), &file) != 0)
+        return;
+    struct stat present = {};
+    if (::stat(lockDir.constData(), &present) == 0)
+        return;
+    QByteArray draft = lockDir + ".XXXXXX";
+    if (!::mkdtemp(draft.data()))
+        return;
+    [[maybe_unused]] const int owned = ::chown(draft.constData(), uid_t(-1), file.st_gid);
+    ::chmod(draft.constData(), 02770);
+    if (::renameat2(AT_FDCWD, draft.constData(), AT_FDCWD, lockDir.constData(), RENAME_NOREPLACE) !=
+        0)
+        ::rmdir(draft.constData());
+}
 
 QString effectiveLockDirectory()
 {
@@ -247,11 +247,11 @@ void prepare(const QString& databasePath)
 {
     static std::once_flag once;
     std::call_once(once, [&] {
-        const QString directory = writeConfigurationDirectory();
+        const QString directory = makeConfigurationDirectory();
         if (!directory.isEmpty())
             qputenv("FIREBIRD", QFile::encodeName(directory));
         if (!isRemote(databasePath)) {
-            prepareLockDirectory(databasePath);
+            makeLockDirectory(databasePath);
             qputenv("FIREBIRD_LOCK", QFile::encodeName(lockDirectoryFor(databasePath)));
         }
     });

@@ -16,8 +16,17 @@ namespace firebird_environment {
 
 void prepare(const QString& databasePath);
 
+// The configuration directory prepare() points FIREBIRD at, written (or brought up to date)
+// as prepare() writes it, without changing this process's environment. Empty when it cannot be
+// made: no Firebird engine installed, or no private place for it.
+QString makeConfigurationDirectory();
+
 // The lock directory used for a local database file.
 QString lockDirectoryFor(const QString& databasePath);
+
+// Makes the lock directory of a local database file when it is missing, as prepare() does:
+// shared with the file's group. Nothing is made when the file does not exist.
+void makeLockDirectory(const QString& databasePath);
 
 // Empty when the local database file may be opened as far as lock sharing goes; otherwise why
 // not. Opening is refused when another process holds the file open (its engine keeps a shared

@@ -2,6 +2,7 @@
 
 #include "core/settings/CommandLine.h"
 #include "core/settings/DatabaseLocation.h"
+#include "core/settings/EnginePaths.h"
 #include "core/storage/DataModule.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
@@ -34,6 +35,12 @@ std::optional<int> answerCommandLine(int argc, char** argv)
     if (parsed.outcome == command_line::Outcome::Help ||
         parsed.outcome == command_line::Outcome::Version)
         return command_line::report(parsed, arguments.value(0));
+    if (parsed.outcome == command_line::Outcome::Paths) {
+        // Where the program is decides the database: the core application knows, and needs no
+        // display.
+        const QCoreApplication app(argc, argv);
+        return engine_paths::print(parsed.options.database, arguments.value(0));
+    }
     return std::nullopt;
 }
 
@@ -75,6 +82,8 @@ void traceFirstRows(const TFormMain& form)
 int run(QApplication& app)
 {
     const command_line::Parsed parsed = command_line::parse(QApplication::arguments());
+    if (parsed.outcome == command_line::Outcome::Paths)
+        return engine_paths::print(parsed.options.database, QApplication::arguments().value(0));
     if (parsed.outcome != command_line::Outcome::Run)
         return command_line::report(parsed, QApplication::arguments().value(0));
     return run(app, chooseDatabase(parsed.options.database));

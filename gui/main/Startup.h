@@ -15,9 +15,9 @@ namespace startup {
 // connection again.
 std::unique_ptr<TDM> createDataModule(const QString& databasePath);
 
-// Answers --help and --version before the application object exists, so they work without a
-// display. Returns the exit status when the program should end here. Anything this first look
-// does not understand may be an option of Qt's own; run() judges it once Qt has taken those.
+// Answers --help, --version and --paths before the application object exists, so they work
+// without a display. Returns the exit status when the program should end here. Anything this first
+// look does not understand may be an option of Qt's own; run() judges it once Qt has taken those.
 std::optional<int> answerCommandLine(int argc, char** argv);
 
 // The database the program opens for the --database value (empty when not given), by the

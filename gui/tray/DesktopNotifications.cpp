@@ -1,10 +1,10 @@
 #include "gui/tray/DesktopNotifications.h"
 
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QVariantMap>
 
 const QString DesktopNotifications::kService = QStringLiteral("org.freedesktop.Notifications");
@@ -14,6 +14,8 @@ const QString DesktopNotifications::kInterface = QStringLiteral("org.freedesktop
 namespace {
 
 const QString kDefaultAction = QStringLiteral("default");
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 constexpr int kNeverExpires = 0;
 
 // The "image-data" hint: width, height, row stride, alpha, bits per sample, channels, and
@@ -34,23 +36,76 @@ QVariant imageData(const QImage& picture)
 DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject* parent)
     : QObject(parent), bus_(std::move(bus))
 {
-    if (!bus_.isConnected())
+    if (!bus_.isConnected()) {
+        owner_ = QString();
+        activatable_ = false;
         return;
-    bus_.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                 SLOT(onActionInvoked(uint, QString)));
-    bus_.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                 SLOT(onNotificationClosed(uint, uint)));
+    }
+    // The service's signals are taken from any sender and checked against the owner this
+    // object follows: naming the service here would have Qt ask the bus for its owner and
+    // wait for the answer.
+    bus_.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                 SLOT(onActionInvoked(uint, QString, QDBusMessage)));
+    bus_.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                 SLOT(onNotificationClosed(uint, uint, QDBusMessage)));
+
+    // The watch is set up before the question goes out, and the bus delivers its messages in
+    // order: whichever of the answer and a change of owner arrives last is the newer news.
+    auto* watcher =
+        new QDBusServiceWatcher(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                setServiceFacts(newOwner, activatable_);
+            });
+    askBus(QStringLiteral("GetNameOwner"), {kService}, [this](const QDBusMessage& reply) {
+        // The error of a name nobody owns (NameHasNoOwner) also means none runs.
+        const bool owned = reply.type() == QDBusMessage::ReplyMessage;
+        setServiceFacts(owned ? reply.arguments().value(0).toString() : QString(), activatable_);
+    });
+    askBus(QStringLiteral("ListActivatableNames"), {}, [this](const QDBusMessage& reply) {
+        const bool activatable = reply.type() == QDBusMessage::ReplyMessage &&
+                                 reply.arguments().value(0).toStringList().contains(kService);
+        setServiceFacts(owner_, activatable);
+    });
 }
 
-bool DesktopNotifications::isServiceAvailable() const
+void DesktopNotifications::askBus(const QString& method, const QVariantList& arguments,
+                                  const std::function<void(const QDBusMessage&)>& answer)
 {
-    if (!bus_.isConnected() || !bus_.interface())
-        return false;
-    QDBusConnectionInterface* daemon = bus_.interface();
-    if (daemon->isServiceRegistered(kService).value())
-        return true;
-    const QDBusReply<QStringList> activatable = daemon->activatableServiceNames();
-    return activatable.isValid() && activatable.value().contains(kService);
+    QDBusMessage call = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, method);
+    call.setArguments(arguments);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [answer](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                answer(finished->reply());
+            });
+}
+
+void DesktopNotifications::setServiceFacts(std::optional<QString> owner,
+                                           std::optional<bool> activatable)
+{
+    const Service before = service();
+    owner_ = std::move(owner);
+    activatable_ = activatable;
+    const Service now = service();
+    if (now != before && now != Service::Unknown)
+        emit serviceAvailableChanged(now == Service::Present);
+}
+
+DesktopNotifications::Service DesktopNotifications::service() const
+{
+    const bool running = owner_.has_value() && !owner_->isEmpty();
+    if (running || activatable_.value_or(false))
+        return Service::Present;
+    if (owner_.has_value() && activatable_.has_value())
+        return Service::Missing;
+    return Service::Unknown;
+}
+
+bool DesktopNotifications::fromService(const QDBusMessage& message) const
+{
+    return owner_.has_value() && !owner_->isEmpty() && message.service() == *owner_;
 }
 
 void DesktopNotifications::notify(const QString& appName, const QString& summary,
@@ -108,13 +163,15 @@ void DesktopNotifications::sendNextQueued()
     send(queued_.takeFirst());
 }
 
-void DesktopNotifications::onActionInvoked(uint id, const QString& actionKey)
+void DesktopNotifications::onActionInvoked(uint id, const QString& actionKey,
+                                           const QDBusMessage& message)
 {
-    if (actionKey == kDefaultAction && shown_.contains(id))
+    if (fromService(message) && actionKey == kDefaultAction && shown_.contains(id))
         emit activated();
 }
 
-void DesktopNotifications::onNotificationClosed(uint id, uint)
+void DesktopNotifications::onNotificationClosed(uint id, uint, const QDBusMessage& message)
 {
-    shown_.remove(id);
+    if (fromService(message))
+        shown_.remove(id);
 }

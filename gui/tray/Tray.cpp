@@ -40,7 +40,9 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
 
 void Tray::showAlarmBalloon(const QString& title, const QString& text, bool continuesPass)
 {
-    if (notifications_->isServiceAvailable()) {
+    // While the bus has not yet said whether the service is there, the notification is tried:
+    // when nobody takes it, failed() brings it back to the tray balloon.
+    if (notifications_->service() != DesktopNotifications::Service::Missing) {
         const QIcon picture = icon_->icon();
         notifications_->notify(
             QStringLiteral("Quillbox"), title, text,

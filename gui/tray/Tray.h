@@ -23,9 +23,13 @@ public:
     QAction* openAction() const { return open_; }
     QAction* newNoteAction() const { return newNote_; }
     QAction* closeAction() const { return close_; }
+    // The desktop's notification service as the tray sees it: whether it is there, and
+    // notifications it refused.
+    DesktopNotifications* notifications() const { return notifications_; }
 
     // Shows the alarm balloon: as a notification of the desktop's notification service when
-    // there is one, else as the tray icon's own balloon with the information icon. A balloon
+    // there is one, else (or when the service refuses it) as the tray icon's own balloon with
+    // the information icon. It never waits for the bus. A balloon
     // that continues a pass takes the place of the pass's previous one, so the last, which
     // lists every alarm of the pass, is what stays.
     void showAlarmBalloon(const QString& title, const QString& text, bool continuesPass);

@@ -138,6 +138,118 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(xdgDataHome_));
     }
 
+    // --paths names what the program would open and its engine's folders for it, and makes
+    // the configuration folder (a fresh session has none) but no database; no window, so no
+    // display is needed.
+    void paths_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("per-user, runtime folder") << "per-user";
+        QTest::newRow("no runtime folder: the user's cache") << "no runtime";
+        QTest::newRow("named by the option") << "option";
+        QTest::newRow("named by the variable") << "variable";
+        QTest::newRow("after an option of Qt's own") << "qt option";
+    }
+    void paths()
+    {
+        QFETCH(QString, kind);
+        QProcessEnvironment env = environment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        QStringList arguments{QStringLiteral("--paths")};
+        QString database = xdgDataHome_ + QStringLiteral("/quillbox/dbn.ib");
+        QString configuration = runtimeDir_ + QStringLiteral("/quillbox-firebird");
+        TestDatabase named;
+        if (kind == QStringLiteral("no runtime")) {
+            const QString home = freshTestDirectory();
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            env.remove(QStringLiteral("XDG_CACHE_HOME"));
+            env.insert(QStringLiteral("HOME"), home);
+            configuration = home + QStringLiteral("/.cache/quillbox-firebird");
+        } else if (kind == QStringLiteral("option")) {
+            arguments << QStringLiteral("--database") << named.path();
+            database = named.path();
+        } else if (kind == QStringLiteral("variable")) {
+            env.insert(QStringLiteral("QUILLBOX_DATABASE"), named.path());
+            database = named.path();
+        } else if (kind == QStringLiteral("qt option")) {
+            arguments =
+                QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                            QStringLiteral("--paths"), QStringLiteral("--database"), named.path()};
+            database = named.path();
+        }
+        const QString lock = QFileInfo(database).absolutePath() + QStringLiteral("/.dbn.lock");
+
+        // A copy of its own, without the build's dbn.ib beside it.
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(installCopy(true), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        err.remove(QStringLiteral("This plugin does not support createPlatformOpenGLContext!\n"));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == 0, qPrintable(err));
+        QCOMPARE(err, QString());
+        const QStringList lines = out.split(QLatin1Char('\n'));
+        QVERIFY2(lines.contains(QStringLiteral("#   ") + database), qPrintable(out));
+        QVERIFY2(lines.contains(QStringLiteral("export FIREBIRD=") + configuration +
+                                QStringLiteral(" FIREBIRD_LOCK=") + lock),
+                 qPrintable(out));
+
+        // The folders are there as the program makes them; the database is not made.
+        QFile conf(configuration + QStringLiteral("/firebird.conf"));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(conf.readAll().contains("ServerMode = SuperClassic"));
+        QVERIFY(QFileInfo::exists(configuration + QStringLiteral("/plugins")));
+        QCOMPARE(QFileInfo(lock).isDir(), QFileInfo::exists(database));
+        QVERIFY(!QFileInfo::exists(xdgDataHome_));
+    }
+
+    // The line --paths prints lets Firebird's own tool write to the database while the
+    // program has it open; without it the tool's engine is locked out of the file.
+    void pathsLetFirebirdsToolsShareTheDatabase()
+    {
+        TestDatabase db;
+        QProcess quillbox;
+        quillbox.setProcessEnvironment(environment());
+        quillbox.start(QStringLiteral(QUILLBOX_PROGRAM), {QStringLiteral("--database"), db.path()});
+        QVERIFY(!waitForError(quillbox, "DataSzerokosc").isEmpty());
+
+        const auto isql = [&](bool withPaths) {
+            const QString insert = QStringLiteral(
+                "INSERT INTO NOTATKI (ID, Tytul, DataGodzina, Alarm) VALUES (%1, 'by isql', "
+                "'2024.05.01 10:00:00', 0); COMMIT;");
+            QProcess shell;
+            QProcessEnvironment env = environment();
+            env.insert(QStringLiteral("ISC_USER"), QStringLiteral("SYSDBA"));
+            shell.setProcessEnvironment(env);
+            shell.setProcessChannelMode(QProcess::MergedChannels);
+            shell.start(QStringLiteral("sh"),
+                        {QStringLiteral("-c"),
+                         QStringLiteral("if [ \"$1\" = yes ]; then eval \"$(\"$2\" --paths "
+                                        "--database \"$3\")\" || exit 9; fi; "
+                                        "echo \"$4\" | \"$5\" -q -b \"$3\""),
+                         QStringLiteral("sh"),
+                         withPaths ? QStringLiteral("yes") : QStringLiteral("no"),
+                         QStringLiteral(QUILLBOX_PROGRAM), db.path(),
+                         insert.arg(withPaths ? 900 : 901), QStringLiteral(QUILLBOX_ISQL)});
+            if (!shell.waitForFinished(120000))
+                shell.kill();
+            return std::make_pair(shell.exitCode(), shell.readAll());
+        };
+        const auto [without, withoutLog] = isql(false);
+        const auto [with, withLog] = isql(true);
+        QCOMPARE(quillbox.state(), QProcess::Running);
+        end(quillbox);
+        QVERIFY2(without != 0, withoutLog.constData());
+        QVERIFY2(with == 0, withLog.constData());
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE ID = 900")),
+                 QStringLiteral("1"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE ID = 901")),
+                 QStringLiteral("0"));
+    }
+
     // Which database the program opens, as the log of its connection shows.
     void choice_data()
     {

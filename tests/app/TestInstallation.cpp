@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +28,9 @@ class TestInstallation : public QObject
             QStringLiteral("usr/share/applications/example.quillbox.Quillbox.desktop"),
             QStringLiteral("usr/share/metainfo/example.quillbox.Quillbox.metainfo.xml"),
             QStringLiteral("usr/share/quillbox/dbn.ib"),
+            QStringLiteral("usr/share/man/man1/quillbox.1.gz"),
+            QStringLiteral("usr/share/doc/quillbox/copyright"),
+            QStringLiteral("usr/share/doc/quillbox/changelog.gz"),
             QStringLiteral("usr/%1/libquillbox_publicity.so")
                 .arg(QLatin1String(QUILLBOX_MODULE_DIR)),
         };
@@ -82,6 +86,7 @@ class TestInstallation : public QObject
     }
 
     QTemporaryDir stage_;
+    QString deb_; // the package made by packageHoldsTheInstallation
 
 private Q_SLOTS:
     void initTestCase()
@@ -253,6 +258,7 @@ private Q_SLOTS:
         const QStringList debs = QDir(packageDir).entryList({QStringLiteral("quillbox_*.deb")});
         QCOMPARE(debs.size(), 1);
         const QString deb = packageDir + QLatin1Char('/') + debs.first();
+        deb_ = deb;
         QVERIFY2(debs.first().startsWith(QStringLiteral("quillbox_3.0_")),
                  qPrintable(debs.first()));
 
@@ -289,6 +295,58 @@ private Q_SLOTS:
                    QStringLiteral("--no-install-recommends"), deb},
                   &code);
         QVERIFY2(code == 0 && out.contains("Inst quillbox"), out.constData());
+    }
+
+    // Debian's own package checker finds nothing to warn of, let alone an error.
+    void packagePassesLintian()
+    {
+        if (deb_.isEmpty())
+            QSKIP("packageHoldsTheInstallation made no package");
+        const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+        if (lintian.isEmpty())
+            QSKIP("lintian is not installed (package lintian)");
+        int code = 0;
+        const QByteArray out = run(
+            lintian, {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), deb_}, &code);
+        QStringList complaints;
+        for (const QByteArray& line : out.split('\n')) {
+            if (line.startsWith("E: ") || line.startsWith("W: "))
+                complaints << QString::fromUtf8(line);
+        }
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints.join(QLatin1Char('\n'))));
+        QVERIFY2(code == 0, out.constData());
+    }
+
+    // The manual page and the changelog are what man and lintian read: gzip data of the
+    // sources beside the build, the manual page with every option of --help.
+    void documentationIsInstalledReadable()
+    {
+        const QString usr = stage_.path() + QStringLiteral("/usr");
+        const QString page = usr + QStringLiteral("/share/man/man1/quillbox.1.gz");
+        if (!QFileInfo::exists(page))
+            QSKIP("installLaysOutTheFiles did not install the manual page");
+        int code = 0;
+        const QByteArray source = run(QStringLiteral("gzip"), {QStringLiteral("-dc"), page}, &code);
+        QCOMPARE(code, 0);
+        QFile original(QStringLiteral(QUILLBOX_SOURCE_DIR "/data/quillbox.1"));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(source, original.readAll());
+        const QByteArray help =
+            run(QStringLiteral(QUILLBOX_PROGRAM), {QStringLiteral("--help")}, &code);
+        QCOMPARE(code, 0);
+        // Every option --help lists, as roff writes it (dashes escaped).
+        static const QRegularExpression option(QStringLiteral("(?:^|[ ,])(--?[a-z]+)"));
+        for (const QString& line : QString::fromUtf8(help).split(QLatin1Char('\n'))) {
+            if (!line.startsWith(QStringLiteral("  -")))
+                continue;
+            auto matches = option.globalMatch(line.left(24));
+            while (matches.hasNext()) {
+                const QString name = matches.next().captured(1);
+                QString roff = name;
+                roff.replace(QLatin1Char('-'), QStringLiteral("\\-"));
+                QVERIFY2(source.contains(roff.toUtf8()), qPrintable(name));
+            }
+        }
     }
 };
 

@@ -1,5 +1,7 @@
 #include "core/settings/CommandLine.h"
+#include "core/settings/EnginePaths.h"
 
+#include <QProcess>
 #include <QtTest>
 
 using namespace command_line;
@@ -36,6 +38,17 @@ private Q_SLOTS:
         row("help stops the parse before a bad option", QStringList{"--help", "--bogus"},
             Outcome::Help, "", "");
         row("end of options alone", QStringList{"--"}, Outcome::Run, "", "");
+        row("paths", QStringList{"--paths"}, Outcome::Paths, "", "");
+        row("paths of the database named before", QStringList{"--database", "x.ib", "--paths"},
+            Outcome::Paths, "x.ib", "");
+        row("paths of the database named after", QStringList{"--paths", "--database=y.ib"},
+            Outcome::Paths, "y.ib", "");
+        row("help after paths", QStringList{"--paths", "--help"}, Outcome::Help, "", "");
+        row("paths after version", QStringList{"--version", "--paths"}, Outcome::Version, "", "");
+        row("bad option after paths", QStringList{"--paths", "--bogus"}, Outcome::Error, "",
+            "unknown option '--bogus'");
+        row("value given to paths", QStringList{"--paths=x"}, Outcome::Error, "",
+            "option '--paths' takes no value");
         row("unknown option", QStringList{"--bogus"}, Outcome::Error, "",
             "unknown option '--bogus'");
         row("unknown option with a value", QStringList{"--bogus=1"}, Outcome::Error, "",
@@ -67,7 +80,7 @@ private Q_SLOTS:
         const Parsed parsed = command_line::parse(arguments);
         QCOMPARE(parsed.outcome, outcome);
         QCOMPARE(parsed.error, error);
-        if (outcome == Outcome::Run)
+        if (outcome == Outcome::Run || outcome == Outcome::Paths)
             QCOMPARE(parsed.options.database, database);
     }
 
@@ -75,10 +88,100 @@ private Q_SLOTS:
     {
         const QString help = helpText(QStringLiteral("quillbox"));
         QVERIFY(help.startsWith(QStringLiteral("Usage: quillbox [OPTION]...\n")));
-        for (const char* option : {"--database PATH", "-h, --help", "--version"})
+        for (const char* option : {"--database PATH", "-h, --help", "--version", "--paths"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains(QStringLiteral("QUILLBOX_DATABASE")));
         QVERIFY(help.contains(QStringLiteral("~/.local/share/quillbox/dbn.ib")));
+    }
+
+    // What --paths prints, and what a shell makes of it: the same folders, whatever their
+    // names hold.
+    void pathsText_data()
+    {
+        using database_location::Source;
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("configuration");
+        QTest::addColumn<QString>("lock");
+        QTest::addColumn<QString>("said");    // a line of the text
+        QTest::addColumn<QString>("exports"); // the export line, empty when there is none
+        QTest::newRow("per-user")
+            << "/h/.local/share/quillbox/dbn.ib" << int(Source::PerUser) << "/run/u/qf"
+            << "/h/.local/share/quillbox/.dbn.lock"
+            << "# The note database Quillbox opens (the user's own):"
+            << "export FIREBIRD=/run/u/qf FIREBIRD_LOCK=/h/.local/share/quillbox/.dbn.lock";
+        QTest::newRow("named by the option") << "/d/dbn.ib" << int(Source::Option) << "/c/qf"
+                                             << "/d/.dbn.lock"
+                                             << "#   /d/dbn.ib"
+                                             << "export FIREBIRD=/c/qf FIREBIRD_LOCK=/d/.dbn.lock";
+        QTest::newRow("names the shell would split or expand")
+            << "/my notes/it's $HOME/dbn.ib" << int(Source::Environment) << "/c/a b"
+            << "/my notes/it's $HOME/.dbn.lock"
+            << "# The note database Quillbox opens (named by QUILLBOX_DATABASE):"
+            << "export FIREBIRD='/c/a b' FIREBIRD_LOCK='/my notes/it'\\''s $HOME/.dbn.lock'";
+        QTest::newRow("on a server") << "srv/3051:/var/db/dbn.ib" << int(Source::Option) << "/c/qf"
+                                     << ""
+                                     << "# A database on a server: the server keeps its locks."
+                                     << "export FIREBIRD=/c/qf";
+        QTest::newRow("no engine installed")
+            << "/d/dbn.ib" << int(Source::BesideExecutable) << ""
+            << "/d/.dbn.lock"
+            << "# The note database Quillbox opens (beside the program):"
+            << "export FIREBIRD_LOCK=/d/.dbn.lock";
+        QTest::newRow("neither folder") << "srv:/db.ib" << int(Source::Option) << ""
+                                        << ""
+                                        << "# A database on a server: the server keeps its locks."
+                                        << "";
+    }
+    void pathsText()
+    {
+        QFETCH(QString, database);
+        QFETCH(int, source);
+        QFETCH(QString, configuration);
+        QFETCH(QString, lock);
+        QFETCH(QString, said);
+        QFETCH(QString, exports);
+        engine_paths::Paths paths;
+        paths.database = database;
+        paths.source = database_location::Source(source);
+        paths.databaseExists = true;
+        paths.configuration = configuration;
+        paths.lock = lock;
+        const QString text = engine_paths::text(paths);
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        QVERIFY2(lines.contains(said), qPrintable(text));
+        QVERIFY2(lines.contains(QStringLiteral("#   ") + database), qPrintable(text));
+        QStringList exportLines = lines.filter(QRegularExpression(QStringLiteral("^export ")));
+        QCOMPARE(exportLines, exports.isEmpty() ? QStringList() : QStringList{exports});
+        // Every other line is a comment.
+        for (const QString& line : lines)
+            QVERIFY2(line.isEmpty() || line.startsWith(QLatin1Char('#')) ||
+                         line.startsWith(QStringLiteral("export ")),
+                     qPrintable(line));
+
+        QProcess shell;
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("eval \"$1\" && printf '%s\\n%s\\n' \"${FIREBIRD-unset}\" "
+                                    "\"${FIREBIRD_LOCK-unset}\""),
+                     QStringLiteral("sh"), text});
+        QVERIFY(shell.waitForFinished(30000));
+        QCOMPARE(shell.exitCode(), 0);
+        const QString unset = QStringLiteral("unset");
+        QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()),
+                 (configuration.isEmpty() ? unset : configuration) + QLatin1Char('\n') +
+                     (lock.isEmpty() ? unset : lock) + QLatin1Char('\n'));
+    }
+
+    void aPerUserDatabaseNotYetMadeIsSaidToBe()
+    {
+        engine_paths::Paths paths;
+        paths.database = QStringLiteral("/h/dbn.ib");
+        paths.configuration = QStringLiteral("/c");
+        paths.lock = QStringLiteral("/h/.dbn.lock");
+        QVERIFY(engine_paths::text(paths).startsWith(
+            QStringLiteral("# The note database Quillbox opens (the user's own, made when the "
+                           "program first starts):\n")));
     }
 
     void versionIsTheProgramsVersion()

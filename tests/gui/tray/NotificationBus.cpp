@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <csignal>
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
@@ -13,6 +14,7 @@ const QString kConnectionName = QStringLiteral("fake-notification-service");
 PrivateSessionBus::~PrivateSessionBus()
 {
     if (daemon_.state() != QProcess::NotRunning) {
+        resume(); // a stopped daemon would not act on the termination
         daemon_.terminate();
         daemon_.waitForFinished(5000);
     }
@@ -54,6 +56,16 @@ bool PrivateSessionBus::start()
         return false;
     qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
     return true;
+}
+
+bool PrivateSessionBus::pause()
+{
+    return daemon_.state() == QProcess::Running && ::kill(daemon_.processId(), SIGSTOP) == 0;
+}
+
+bool PrivateSessionBus::resume()
+{
+    return daemon_.state() == QProcess::Running && ::kill(daemon_.processId(), SIGCONT) == 0;
 }
 
 FakeNotificationService::FakeNotificationService(const QString& address)

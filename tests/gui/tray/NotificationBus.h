@@ -20,6 +20,10 @@ public:
     ~PrivateSessionBus();
     bool start();
     const QString& address() const { return address_; }
+    // Stops and continues the daemon (SIGSTOP, SIGCONT): while it is stopped, nothing sent on
+    // the bus is answered.
+    bool pause();
+    bool resume();
 
 private:
     QTemporaryFile config_;

@@ -130,6 +130,19 @@ private Q_SLOTS:
         // the click that follows them on the bus shows when they have been seen.
         service_->invokeAction(id, QStringLiteral("other"));
         service_->invokeAction(id + 1000, QStringLiteral("default"));
+        // Nor is a click that another program on the bus claims for the service: the call
+        // that follows it on the impostor's connection shows when the bus has passed it on.
+        {
+            const QString name = QStringLiteral("impostor");
+            QDBusConnection impostor = QDBusConnection::connectToBus(bus_.address(), name);
+            QDBusMessage click = QDBusMessage::createSignal(DesktopNotifications::kPath,
+                                                            DesktopNotifications::kInterface,
+                                                            QStringLiteral("ActionInvoked"));
+            click << id << QStringLiteral("default");
+            QVERIFY(impostor.send(click));
+            QVERIFY(impostor.interface()->isServiceRegistered(DesktopNotifications::kService));
+            QDBusConnection::disconnectFromBus(name);
+        }
         service_->invokeAction(id, QStringLiteral("default"));
         QTRY_COMPARE(clicked.size(), 1);
         QTest::qWait(50);
@@ -138,17 +151,71 @@ private Q_SLOTS:
 
     void withoutTheServiceTheTrayBalloonIsUsed()
     {
+        DesktopNotifications* notifications = tray_->notifications();
+        QTRY_VERIFY(notifications->isServiceAvailable());
+        QSignalSpy changes(notifications, &DesktopNotifications::serviceAvailableChanged);
         service_->unregisterService();
+        // The tray follows the service going; a new watcher learns it from its first question.
+        QTRY_COMPARE(notifications->service(), DesktopNotifications::Service::Missing);
         DesktopNotifications probe(QDBusConnection::sessionBus());
-        QTRY_VERIFY(!probe.isServiceAvailable());
+        QCOMPARE(probe.service(), DesktopNotifications::Service::Unknown);
+        QTRY_COMPARE(probe.service(), DesktopNotifications::Service::Missing);
+        QSignalSpy refused(notifications, &DesktopNotifications::failed);
         tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("A"), false);
+        // Known to be missing: not even tried on the bus.
+        QCOMPARE(refused.size(), 0);
         // A pass that goes on once the service is back starts a notification of its own.
         QVERIFY(service_->registerService());
-        QVERIFY(probe.isServiceAvailable());
+        QTRY_VERIFY(notifications->isServiceAvailable());
+        QTRY_VERIFY(probe.isServiceAvailable());
+        QCOMPARE(changes, (QList<QVariantList>{{false}, {true}}));
         tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("AB"), true);
         QTRY_COMPARE(service_->received.size(), 1);
         QCOMPARE(service_->received[0].body, QStringLiteral("AB"));
         QCOMPARE(service_->received[0].replacesId, 0u);
+    }
+
+    // The bus daemon stops answering (stopped with SIGSTOP): balloons are still handed over at
+    // once and the GUI thread goes on, and they are delivered when the bus answers again.
+    void aBalloonNeverWaitsForTheBus_data()
+    {
+        QTest::addColumn<bool>("settledFirst");
+        QTest::newRow("service known present") << true;
+        QTest::newRow("first answers still outstanding") << false;
+    }
+    void aBalloonNeverWaitsForTheBus()
+    {
+        QFETCH(bool, settledFirst);
+        if (settledFirst)
+            QTRY_VERIFY(tray_->notifications()->isServiceAvailable());
+        QVERIFY(bus_.pause());
+        const auto resume = qScopeGuard([this] { bus_.resume(); });
+        if (!settledFirst) {
+            // A tray made while the bus is silent starts out not knowing.
+            cleanup();
+            window_ = std::make_unique<QWidget>();
+            tray_ = new Tray(window_.get(), true);
+            QCOMPARE(tray_->notifications()->service(), DesktopNotifications::Service::Unknown);
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("A"), false);
+        tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("AB"), true);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        // Events keep flowing while the calls are on their way.
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        ticker.start(10);
+        QTRY_VERIFY(ticks >= 5);
+        QVERIFY(service_->received.isEmpty());
+
+        QVERIFY(bus_.resume());
+        QTRY_VERIFY(!service_->received.isEmpty() &&
+                    service_->received.last().body == QStringLiteral("AB"));
+        QCOMPARE(service_->received.first().body, QStringLiteral("A"));
+        QCOMPARE(service_->received.last().id, service_->received.first().id);
     }
 
     void aRefusedNotificationFallsBackAndTheNextStandsAlone()
