@@ -4,6 +4,7 @@
 #include "core/storage/AlarmScanStore.h"
 #include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
+#include "core/text/Isolation.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ QString alarmBalloonEntry(const QDate& date, const QTime& time, int kind, const 
 {
     return QStringLiteral("[Alarm: ") + date.toString(QStringLiteral("yyyy-MM-dd")) +
            QStringLiteral(" ") + time.toString(QStringLiteral("HH:mm")) + QStringLiteral("]") +
-           QStringLiteral(" ") + AlarmKindLabel(kind) + kLineEnd + title + kLineEnd;
+           QStringLiteral(" ") + AlarmKindLabel(kind) + kLineEnd + isolation::isolated(title) +
+           kLineEnd;
 }
 
 int CheckAlarms(TDM& dm, const AlarmClock& clock,

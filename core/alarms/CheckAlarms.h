@@ -22,7 +22,8 @@ struct AlarmBalloon
 };
 
 // The balloon's entry for one alarm: "[Alarm: 2024-05-01 08:30] (daily alarm)" and the title,
-// each line ending in CR+LF. The first line of a one-off alarm ends in "] ".
+// each line ending in CR+LF. The first line of a one-off alarm ends in "] ". The title is
+// isolated (U+2068 ... U+2069): what it holds reorders nothing of the other entries.
 QString alarmBalloonEntry(const QDate& date, const QTime& time, int kind, const QString& title);
 
 // The pass. dm must be a data module of the calling thread alone: its scan stays open while

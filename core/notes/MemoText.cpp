@@ -1,31 +1,9 @@
 #include "core/notes/MemoText.h"
 
+#include "core/text/CodePoints.h"
+#include "core/text/ControlCharacters.h"
+
 namespace memo_text {
-namespace {
-
-constexpr QChar kCR = u'\r';
-constexpr QChar kLF = u'\n';
-
-// Length in UTF-16 units and stored weight of the unit that starts at index i.
-struct Unit
-{
-    qsizetype size;
-    int weight;
-};
-
-Unit unitAt(const QString& text, qsizetype i)
-{
-    const QChar c = text.at(i);
-    if (c == kCR && i + 1 < text.size() && text.at(i + 1) == kLF)
-        return {2, 2};
-    if (c == kCR || c == kLF || c == QChar::ParagraphSeparator)
-        return {1, 2};
-    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return {2, 2};
-    return {1, 1};
-}
-
-} // namespace
 
 QString toStored(const QString& rawText)
 {
@@ -34,29 +12,30 @@ QString toStored(const QString& rawText)
     return stored;
 }
 
-int storedLength(const QString& text)
+int storedLength(QStringView text)
 {
-    int length = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        const Unit unit = unitAt(text, i);
-        length += unit.weight;
-        i += unit.size;
+    int length = code_points::count(text);
+    // A line break takes two characters, however the memo holds it: CR+LF is two code points
+    // already; a lone CR, LF or paragraph separator becomes CR+LF.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        else if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator)
+            ++length;
     }
     return length;
 }
 
 QString fitting(const QString& text, int room)
 {
-    int used = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const Unit unit = unitAt(text, i);
-        if (used + unit.weight > room)
-            break;
-        used += unit.weight;
-        i += unit.size;
-    }
-    return text.left(i);
+    return code_points::head(text, room,
+                             [](QStringView character) { return storedLength(character); });
+}
+
+QString typed(const QString& text)
+{
+    return control_characters::dropped(text, control_characters::Keep::TabAndLineBreaks);
 }
 
 } // namespace memo_text

@@ -2,7 +2,7 @@
 
 // How the note message is measured and stored. A line break is stored as a carriage return and
 // a line feed, and counts as two characters towards the message limit; everything else counts
-// one per UTF-16 unit, the same measure the title's edit uses for its limit.
+// one per code point, as the database's UTF-8 column counts it (an emoji is one).
 
 #include <QString>
 
@@ -14,10 +14,14 @@ inline constexpr int kMaxLength = 5000;
 QString toStored(const QString& rawText);
 
 // Characters the text takes once stored: CR+LF, a lone CR or LF and U+2029 each count two.
-int storedLength(const QString& text);
+int storedLength(QStringView text);
 
-// The longest head of text that takes at most room characters once stored. A line break or a
-// surrogate pair is never cut in half.
+// The longest head of text that takes at most room characters once stored. A line break, a
+// surrogate pair or a character and its combining marks are never cut apart.
 QString fitting(const QString& text, int room);
+
+// Text typed, pasted or dropped into the message, as it may be stored: without the control
+// characters other than tab, CR and LF.
+QString typed(const QString& text);
 
 } // namespace memo_text

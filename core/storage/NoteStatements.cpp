@@ -30,6 +30,12 @@ QString insert(const NewNoteRow& row)
            timeLiteral(row.alarmTime) + QStringLiteral(")");
 }
 
+QString selectTextForUpdate(qint32 noteId)
+{
+    return QStringLiteral("SELECT Tytul, Tresc FROM NOTATKI WHERE ID = ") + number(noteId) +
+           QStringLiteral(" WITH LOCK");
+}
+
 QString updateText(qint32 noteId, const QString& title, const QString& message)
 {
     return QStringLiteral("UPDATE NOTATKI SET Tytul = ") + quoted(title) + QStringLiteral(", ") +

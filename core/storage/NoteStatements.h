@@ -32,6 +32,8 @@ QString nextId();
 // AlarmGodzina) VALUES (17, 'Note no 5', 'Call the bank', '2024.03.07 18:05:09', 0, 0,
 // '2024.03.07', '18:05')
 QString insert(const NewNoteRow& row);
+// SELECT Tytul, Tresc FROM NOTATKI WHERE ID = 17 WITH LOCK
+QString selectTextForUpdate(qint32 noteId);
 // UPDATE NOTATKI SET Tytul = 'Note no 5', Tresc = 'Call the bank at 9' WHERE ID = 17
 QString updateText(qint32 noteId, const QString& title, const QString& message);
 

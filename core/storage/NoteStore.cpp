@@ -50,8 +50,9 @@ qint32 insertNote(TDM& dm, sql::note::NewNoteRow row)
     });
 }
 
-bool saveExistingNote(TDM& dm, qint32 noteId, const QString& title, const QString& message,
-                      const AlarmAfterText& alarmAfter, const QDateTime& now)
+SaveOutcome saveExistingNote(TDM& dm, qint32 noteId, const std::optional<NoteText>& loaded,
+                             const QString& title, const QString& message,
+                             const AlarmAfterText& alarmAfter, const QDateTime& now)
 {
     // The connection and the transaction are opened outside the steps: failing there is a
     // failure to save the text.
@@ -66,21 +67,36 @@ bool saveExistingNote(TDM& dm, qint32 noteId, const QString& title, const QStrin
     };
     return step(SaveStep::Text, [&] {
         return dm.transact([&](DbSession& db) {
+            // The lock holds the row as read until the transaction ends: no other program's
+            // save can come between the comparison and the update.
+            const std::optional<NoteText> stored = step(SaveStep::Text, [&] {
+                auto query = db.open(sql::note::selectTextForUpdate(noteId));
+                if (!query->fetch())
+                    return std::optional<NoteText>();
+                auto text = [&](const char* column) {
+                    return query->isNull(column) ? QString() : query->text(column);
+                };
+                return std::optional<NoteText>(NoteText{text("Tytul"), text("Tresc")});
+            });
+            if (!stored)
+                return SaveOutcome::Deleted;
+            if (loaded && (stored->title != loaded->title || stored->message != loaded->message))
+                return SaveOutcome::ChangedElsewhere;
             const qint64 changed = step(SaveStep::Text, [&] {
                 return db.execute(sql::note::updateText(noteId, title, message));
             });
             if (changed == 0)
-                return false;
-            const int stored = step(SaveStep::AlarmRead, [&] {
+                return SaveOutcome::Deleted;
+            const int state = step(SaveStep::AlarmRead, [&] {
                 auto query = db.open(sql::alarm::selectState(noteId));
                 return query->fetch() ? int(query->integer("Alarm")) : 0;
             });
-            if (const std::optional<AlarmUpdate> alarm = alarmAfter(stored)) {
+            if (const std::optional<AlarmUpdate> alarm = alarmAfter(state)) {
                 step(SaveStep::AlarmWrite, [&] {
                     db.execute(sql::alarm::setState(noteId, alarm->state, alarm->schedule, now));
                 });
             }
-            return true;
+            return SaveOutcome::Saved;
         });
     });
 }

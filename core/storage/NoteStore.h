@@ -67,12 +67,32 @@ private:
     SaveStep step_;
 };
 
+// A note's title and message as an editor loaded them.
+struct NoteText
+{
+    QString title;
+    QString message;
+};
+
+// What became of saving an edited note.
+enum class SaveOutcome
+{
+    Saved,
+    // Another program deleted the note meanwhile.
+    Deleted,
+    // Another program changed the note's title or message since the editor loaded them.
+    ChangedElsewhere
+};
+
 // Saves an edited note in one transaction: its title and message, then the alarm statement
-// that alarmAfter decides from the stored state. All of it is saved or none. False when the
-// note has no row (another program deleted it meanwhile): then nothing is written. Errors are
-// thrown as SaveError naming the step that failed.
-bool saveExistingNote(TDM& dm, qint32 noteId, const QString& title, const QString& message,
-                      const AlarmAfterText& alarmAfter, const QDateTime& now);
+// that alarmAfter decides from the stored state. All of it is saved or none. The row is
+// locked and its title and message compared with loaded first (no comparison without
+// loaded): a row that is gone or holds other text is left alone and the outcome says why.
+// The alarm state may have moved meanwhile (another program's checker fires alarms): that is
+// no change of the note. Errors are thrown as SaveError naming the step that failed.
+SaveOutcome saveExistingNote(TDM& dm, qint32 noteId, const std::optional<NoteText>& loaded,
+                             const QString& title, const QString& message,
+                             const AlarmAfterText& alarmAfter, const QDateTime& now);
 
 // Deletes the note's row; deleting a note that has no row is no error.
 void deleteNote(TDM& dm, qint32 noteId);

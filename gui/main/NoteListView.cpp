@@ -1,5 +1,6 @@
 #include "gui/main/NoteListView.h"
 
+#include "gui/main/IsolatedTitleDelegate.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/platform/ReportHeaderStyle.h"
 
@@ -14,6 +15,8 @@ NoteListView::NoteListView(QWidget* parent) : QTreeView(parent)
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     ReportHeaderStyle::applyTo(header());
+    // The first column holds the titles.
+    setItemDelegateForColumn(0, new IsolatedTitleDelegate(this));
 }
 
 void NoteListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,

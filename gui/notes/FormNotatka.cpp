@@ -9,6 +9,7 @@
 #include "gui/notes/AlarmPickers.h"
 #include "gui/notes/LimitedMemo.h"
 #include "gui/notes/NoteListHost.h"
+#include "gui/notes/TitleValidator.h"
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
@@ -31,6 +32,9 @@ const QString kWindowName = QStringLiteral("FormNotatka");
 const QString kNewNoteCaption = QStringLiteral("New note");
 const QString kDeletedMeanwhileMessage =
     QStringLiteral("This note was deleted meanwhile. It is saved as a new note.");
+const QString kChangedElsewhereMessage =
+    QStringLiteral("This note was changed elsewhere while you were editing it. Your text is saved "
+                   "as a new note.");
 
 constexpr QSize kDesignClientSize{392, 273};
 
@@ -65,6 +69,8 @@ TFormNotatka::TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent, Clo
     connect(Zamknij, &QAction::triggered, this, &QDialog::reject);
 }
 
+TFormNotatka::~TFormNotatka() = default;
+
 void TFormNotatka::buildControls()
 {
     auto* layout = new AnchorLayout(this, kDesignClientSize);
@@ -79,7 +85,9 @@ void TFormNotatka::buildControls()
 
     Tytul = new QLineEdit(this);
     Tytul->setObjectName(QStringLiteral("Tytul"));
-    Tytul->setMaxLength(kTitleMaxLength);
+    // The validator holds the title to its limit; the edit's own limit would count UTF-16
+    // units and cut an emoji in half.
+    Tytul->setValidator(new TitleValidator(Tytul));
     layout->addWidget(Tytul, QRect(8, 23, 142, 19));
 
     pAlarm = new QLabel(this);
@@ -236,6 +244,8 @@ bool TFormNotatka::LoadNote(qint32 noteId)
     bool loaded = true;
     try {
         if (const auto note = note_store::readNote(dm_, noteId)) {
+            loaded_ = std::make_unique<note_store::NoteText>(
+                note_store::NoteText{note->title, note->message});
             Tytul->setText(note->title);
             Tresc->setStoredText(note->message);
             LoadAlarmSection(*note);
@@ -327,10 +337,15 @@ void TFormNotatka::SaveExistingNote()
 {
     // An emptied title is stored empty: the proposed title is for new notes only. The text and
     // the alarm are one transaction: a refused alarm write keeps the old text too.
-    bool stored = false;
+    // A note changed elsewhere since it was loaded is not overwritten: what was typed becomes
+    // a note of its own and both texts are kept.
+    std::optional<note_store::NoteText> loaded;
+    if (loaded_)
+        loaded = *loaded_;
+    auto outcome = note_store::SaveOutcome::Saved;
     try {
-        stored = note_store::saveExistingNote(
-            dm_, NoteId, Tytul->text(), Tresc->storedText(),
+        outcome = note_store::saveExistingNote(
+            dm_, NoteId, loaded, Tytul->text(), Tresc->storedText(),
             [this](int storedState) { return alarmAfterSaving(storedState); }, clock_());
     } catch (const note_store::SaveError& e) {
         lastSaveError_ = e.text();
@@ -348,19 +363,25 @@ void TFormNotatka::SaveExistingNote()
         reportNotSaved();
         return;
     }
-    if (!stored) {
-        saveAsNewNoteAfterDeletion();
+    switch (outcome) {
+    case note_store::SaveOutcome::Saved:
+        break;
+    case note_store::SaveOutcome::Deleted:
+        saveAsNewNote(kDeletedMeanwhileMessage);
+        return;
+    case note_store::SaveOutcome::ChangedElsewhere:
+        saveAsNewNote(kChangedElsewhereMessage);
         return;
     }
     noteList_.RefreshNotes();
     accept();
 }
 
-void TFormNotatka::saveAsNewNoteAfterDeletion()
+void TFormNotatka::saveAsNewNote(const QString& why)
 {
-    // Another program deleted the note while it was open here. What was typed becomes a new
-    // note (title, message and alarm as shown) rather than being lost.
-    showPlainMessage(this, kDeletedMeanwhileMessage);
+    // Another program deleted or changed the note while it was open here. What was typed
+    // becomes a new note (title, message and alarm as shown) rather than being lost.
+    showPlainMessage(this, why);
     const qint32 id = InsertNote(Tytul->text(), Tresc->storedText());
     if (id == -1) {
         reportNotSaved();

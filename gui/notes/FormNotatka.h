@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class LimitedMemo;
@@ -24,6 +25,7 @@ class TDM;
 namespace note_store {
 struct StoredNote;
 struct AlarmUpdate;
+struct NoteText;
 } // namespace note_store
 
 class TFormNotatka : public QDialog
@@ -33,10 +35,9 @@ public:
     // Where the editor reads the current moment; tests fix it.
     using Clock = std::function<QDateTime()>;
 
-    static constexpr int kTitleMaxLength = 50;
-
     TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent = nullptr,
                  Clock clock = &QDateTime::currentDateTime);
+    ~TFormNotatka() override;
 
     // The note shown: -1 for a new note, otherwise its ID. Set by the opener before showing.
     qint32 NoteId = -1;
@@ -92,7 +93,8 @@ private:
     void FormCreate();
     void FormShow();
     void reportNotSaved();
-    void saveAsNewNoteAfterDeletion();
+    // Saves what was typed as a new note, after telling the user why.
+    void saveAsNewNote(const QString& why);
 
     TDM& dm_;
     NoteListHost& noteList_;
@@ -100,4 +102,6 @@ private:
     bool shownOnce_ = false;
     // The error text of the last failed write of the note, for the reason shown to the user.
     QString lastSaveError_;
+    // The note's title and message as loaded, which a save expects to find still stored.
+    std::unique_ptr<note_store::NoteText> loaded_;
 };

@@ -68,7 +68,7 @@ void LimitedMemo::insertFromMimeData(const QMimeData* source)
     if (!source->hasText())
         return;
     QMimeData fitted;
-    fitted.setText(memo_text::fitting(source->text(), room()));
+    fitted.setText(memo_text::fitting(memo_text::typed(source->text()), room()));
     if (fitted.text().isEmpty())
         return;
     QPlainTextEdit::insertFromMimeData(&fitted);
@@ -77,8 +77,8 @@ void LimitedMemo::insertFromMimeData(const QMimeData* source)
 void LimitedMemo::inputMethodEvent(QInputMethodEvent* event)
 {
     const QString commit = event->commitString();
-    const QString fitted = memo_text::fitting(commit, room());
-    if (fitted.size() == commit.size()) {
+    const QString fitted = memo_text::fitting(memo_text::typed(commit), room());
+    if (fitted == commit) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }

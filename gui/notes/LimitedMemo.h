@@ -1,8 +1,10 @@
 #pragma once
 
 // The note editor's message memo: plain text whose stored form (line breaks as CR+LF) may not
-// exceed a number of characters. Typing, pasting, dropping and input-method text beyond the
-// limit are refused or cut to what still fits, so the limit holds however text arrives.
+// exceed a number of characters, counted as the database counts them. Typing, pasting,
+// dropping and input-method text beyond the limit are refused or cut to what still fits, so
+// the limit holds however text arrives; control characters other than tab and line breaks
+// are dropped from pasted, dropped and composed text (keys never insert them).
 
 #include <QPlainTextEdit>
 

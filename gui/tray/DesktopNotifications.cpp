@@ -1,5 +1,7 @@
 #include "gui/tray/DesktopNotifications.h"
 
+#include "core/text/NotificationMarkup.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -134,9 +136,12 @@ void DesktopNotifications::send(const Notification& notification)
     const uint replacesId = notification.replacePrevious && shown_.contains(lastId_) ? lastId_ : 0;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    // The service renders markup in the body (the summary is plain text); escaped, the body
+    // shows as written. A notification the service refuses goes on unescaped to the
+    // plain-text fallback.
     call << notification.appName << replacesId << QString() << notification.summary
-         << notification.body << QStringList{kDefaultAction, QStringLiteral("Open")} << hints
-         << kNeverExpires;
+         << notification_markup::escaped(notification.body)
+         << QStringList{kDefaultAction, QStringLiteral("Open")} << hints << kNeverExpires;
     inFlight_ = true;
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -403,8 +403,9 @@ private Q_SLOTS:
         QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
 
         // The checker looks every 10 s; the notification is what the daemon was sent.
-        const QString entry = QStringLiteral("[Alarm: %1 00:00] (daily alarm)\r\nMilk\r\n")
-                                  .arg(yesterday.toString(QStringLiteral("yyyy-MM-dd")));
+        const QString entry =
+            QStringLiteral("[Alarm: %1 00:00] (daily alarm)\r\n\u2068Milk\u2069\r\n")
+                .arg(yesterday.toString(QStringLiteral("yyyy-MM-dd")));
         QTRY_VERIFY_WITH_TIMEOUT(
             desktop_->notificationTraffic().contains(QStringLiteral("string \"%1\"").arg(entry)),
             40000);

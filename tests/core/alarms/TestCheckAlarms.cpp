@@ -74,9 +74,11 @@ private Q_SLOTS:
         const auto row = [](const char* name, int kind, const QString& entry) {
             QTest::newRow(name) << kind << entry;
         };
-        row("once", 0, QStringLiteral("[Alarm: 2024-05-01 08:30] \r\nMilk\r\n"));
-        row("daily", 1, QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
-        row("annual", 4, QStringLiteral("[Alarm: 2024-05-01 08:30] (annual alarm)\r\nMilk\r\n"));
+        row("once", 0, QStringLiteral("[Alarm: 2024-05-01 08:30] \r\n\u2068Milk\u2069\r\n"));
+        row("daily", 1,
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
+        row("annual", 4,
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (annual alarm)\r\n\u2068Milk\u2069\r\n"));
     }
     void entryLines()
     {
@@ -137,8 +139,9 @@ private Q_SLOTS:
 
         QCOMPARE(fired, 2);
         QCOMPARE(shown.size(), 2);
-        const QString milk = QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n");
-        const QString tax = QStringLiteral("[Alarm: 2024-04-30 07:00] \r\nTax\r\n");
+        const QString milk =
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n");
+        const QString tax = QStringLiteral("[Alarm: 2024-04-30 07:00] \r\n\u2068Tax\u2069\r\n");
         QCOMPARE(shown[0].title, kTitle);
         QCOMPARE(shown[0].text, milk);
         QCOMPARE(shown[0].entries, 1);
@@ -233,7 +236,7 @@ private Q_SLOTS:
         int shown = 0;
         auto show = [&](const AlarmBalloon& balloon) {
             ++shown;
-            return balloon.text.endsWith(QStringLiteral("Milk\r\n"));
+            return balloon.text.endsWith(QStringLiteral("Milk\u2069\r\n"));
         };
         QCOMPARE(CheckAlarms(*dm, clock.clock(), show), 1);
         QCOMPARE(shown, 1);
@@ -320,7 +323,7 @@ private Q_SLOTS:
         QCOMPARE(threads.first(), QThread::currentThread());
         QCOMPARE(stateWhenShown, int(AlarmRunning));
         QCOMPARE(shown.first().text,
-                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
 
         // Passes go on; a later alarm fires at the first pass after its time has come.
         insert(db, {.id = 2, .title = QStringLiteral("Bread"), .time = "'12:30'"});
@@ -330,7 +333,7 @@ private Q_SLOTS:
         clock.now = QDateTime(QDate(2024, 5, 1), QTime(12, 30));
         QTRY_COMPARE(shown.size(), 2);
         QCOMPARE(shown.last().entries, 1);
-        QVERIFY(shown.last().text.endsWith(QStringLiteral("\r\nBread\r\n")));
+        QVERIFY(shown.last().text.endsWith(QStringLiteral("\r\n\u2068Bread\u2069\r\n")));
         checker.requestStop();
         QCOMPARE(stateOf(db, 2), int(AlarmRunning));
     }

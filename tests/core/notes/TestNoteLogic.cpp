@@ -1,6 +1,7 @@
 #include "core/notes/AlarmAfterSave.h"
 #include "core/notes/AlarmValidation.h"
 #include "core/notes/MemoText.h"
+#include "core/notes/TitleText.h"
 #include "core/storage/NoteStatements.h"
 
 #include <QtTest>
@@ -56,6 +57,9 @@ private Q_SLOTS:
         QTest::newRow("update to empty")
             << sql::note::updateText(3, QString(), QString())
             << "UPDATE NOTATKI SET Tytul = '', Tresc = '' WHERE ID = 3";
+        QTest::newRow("read text under lock")
+            << sql::note::selectTextForUpdate(17)
+            << "SELECT Tytul, Tresc FROM NOTATKI WHERE ID = 17 WITH LOCK";
     }
     void noteStatements()
     {
@@ -157,7 +161,12 @@ private Q_SLOTS:
         QTest::newRow("lf cr is two breaks") << "\n\r" << 4;
         QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << 4;
         QTest::newRow("polish") << QString::fromUtf8("żółć") << 4;
-        QTest::newRow("emoji is two units") << QString::fromUtf8("🦆") << 2;
+        QTest::newRow("emoji is one character") << QString::fromUtf8("🦆") << 1;
+        QTest::newRow("emoji with skin tone is two code points")
+            << QString::fromUtf8("👍🏽") << 2;
+        QTest::newRow("combining mark counts") << QStringLiteral("e\u0301") << 2;
+        QTest::newRow("5000 with an emoji last")
+            << QString(4999, u'a') + QString::fromUtf8("🦆") << 5000;
     }
     void memoMeasure()
     {
@@ -178,9 +187,19 @@ private Q_SLOTS:
         QTest::newRow("break needs two") << "ab\r\ncd" << 3 << "ab";
         QTest::newRow("break fits") << "ab\r\ncd" << 4 << "ab\r\n";
         QTest::newRow("lone lf needs two") << "a\nb" << 2 << "a";
-        QTest::newRow("surrogate pair kept whole") << QString::fromUtf8("a🦆") << 2 << "a";
+        QTest::newRow("surrogate pair kept whole")
+            << QString::fromUtf8("a🦆🦆") << 2 << QString::fromUtf8("a🦆");
         QTest::newRow("surrogate pair fits")
-            << QString::fromUtf8("a🦆b") << 3 << QString::fromUtf8("a🦆");
+            << QString::fromUtf8("a🦆b") << 2 << QString::fromUtf8("a🦆");
+        QTest::newRow("emoji and its modifier kept together")
+            << QString::fromUtf8("a👍🏽") << 2 << "a";
+        QTest::newRow("letter and its mark kept together")
+            << QStringLiteral("ae\u0301") << 2 << "a";
+        QTest::newRow("emoji last at 5000")
+            << QString(4999, u'a') + QString::fromUtf8("🦆") << 5000
+            << QString(4999, u'a') + QString::fromUtf8("🦆");
+        QTest::newRow("emoji one past 5000")
+            << QString(5000, u'a') + QString::fromUtf8("🦆") << 5000 << QString(5000, u'a');
     }
     void memoFitting()
     {
@@ -188,6 +207,84 @@ private Q_SLOTS:
         QFETCH(int, room);
         QFETCH(QString, fitted);
         QCOMPARE(memo_text::fitting(text, room), fitted);
+    }
+
+    void memoTypedText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("plain") << "abc"
+                               << "abc";
+        QTest::newRow("nul") << QString::fromLatin1("ab\0cd", 5) << "abcd";
+        QTest::newRow("other c0") << "a\x01\x07\x1b[31m\x1f"
+                                  << "a[31m";
+        QTest::newRow("tab and line breaks stay") << "a\tb\r\nc\nd\re"
+                                                  << "a\tb\r\nc\nd\re";
+        QTest::newRow("emoji stays") << QString::fromUtf8("🦆") << QString::fromUtf8("🦆");
+        QTest::newRow("lone surrogate") << QString(QChar(0xd83e)) + "x"
+                                        << "x";
+    }
+    void memoTypedText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QCOMPARE(memo_text::typed(typed), kept);
+    }
+
+    void titleEdit_data()
+    {
+        // before: the title before the edit; after and cursor: what the edit made and where
+        // its insertion ends; then what is kept and where the cursor stays.
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("keptCursor");
+        const QString duck = QString::fromUtf8("🦆");
+        const QString a49(49, u'a');
+        const QString a50(50, u'a');
+        QTest::newRow("49 and an emoji fit") << a49 << a49 + duck << 51 << a49 + duck << 51;
+        QTest::newRow("50 emoji fit")
+            << QString() << duck.repeated(50) << 100 << duck.repeated(50) << 100;
+        QTest::newRow("emoji after 50 refused whole") << a50 << a50 + duck << 52 << a50 << 50;
+        QTest::newRow("emoji after 49 emoji fits")
+            << duck.repeated(49) << duck.repeated(50) << 100 << duck.repeated(50) << 100;
+        QTest::newRow("paste cut to the room, never inside a pair")
+            << QString(48, u'a') << QString(48, u'a') + duck.repeated(3) << 54
+            << QString(48, u'a') + duck.repeated(2) << 52;
+        QTest::newRow("paste in the middle keeps the tail")
+            << QString(24, u'a') + QString(24, u'b')
+            << QString(24, u'a') + "123" + QString(24, u'b') << 27
+            << QString(24, u'a') + "12" + QString(24, u'b') << 26;
+        QTest::newRow("paste replacing a selection")
+            << a50 << QString(40, u'a') + QString(30, u'x') << 70
+            << QString(40, u'a') + QString(10, u'x') << 50;
+        QTest::newRow("combining mark at the limit refused, letter kept")
+            << QString(50, u'e') << QString(50, u'e') + QChar(0x0301) << 51 << QString(50, u'e')
+            << 50;
+        QTest::newRow("combining mark counts as a character")
+            << a49 << a49 + QChar(0x0301) << 50 << a49 + QChar(0x0301) << 50;
+        QTest::newRow("letter with its mark not parted")
+            << a49 << a49 + QStringLiteral("e\u0301") << 51 << a49 << 49;
+        QTest::newRow("nul dropped")
+            << QString() << QString::fromLatin1("ab\0cd", 5) << 5 << "abcd" << 4;
+        QTest::newRow("tab and line breaks dropped") << "ab"
+                                                     << "a\t\r\nxb" << 5 << "axb" << 2;
+        QTest::newRow("lone surrogate dropped")
+            << QString() << QString(QChar(0xd83e)) + "x" << 2 << "x" << 1;
+        QTest::newRow("deleting is left alone") << "abc"
+                                                << "ac" << 1 << "ac" << 1;
+    }
+    void titleEdit()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(int, cursor);
+        QFETCH(QString, kept);
+        QFETCH(int, keptCursor);
+        const code_points::Edit edit = title_text::edited(before, after, cursor);
+        QCOMPARE(edit.text, kept);
+        QCOMPARE(int(edit.cursor), keptCursor);
     }
 
     void memoStoredForm()

@@ -80,9 +80,10 @@ private Q_SLOTS:
         QVERIFY(stored.has_value());
         QCOMPARE(stored->title, QStringLiteral("Tom's note"));
         QVERIFY(note_store::saveExistingNote(
-            dm, id, QStringLiteral("Zażółć"), QStringLiteral("gęślą jaźń"),
-            [](int) { return std::optional<note_store::AlarmUpdate>(); },
-            QDateTime::currentDateTime()));
+                    dm, id, note_store::NoteText{stored->title, stored->message},
+                    QStringLiteral("Zażółć"), QStringLiteral("gęślą jaźń"),
+                    [](int) { return std::optional<note_store::AlarmUpdate>(); },
+                    QDateTime::currentDateTime()) == note_store::SaveOutcome::Saved);
         QCOMPARE(note_store::readNote(dm, id)->message, QStringLiteral("gęślą jaźń"));
         QCOMPARE(titlesSeenBy(dm), QStringList{QStringLiteral("Zażółć")});
         note_store::deleteNote(dm, id);
@@ -118,6 +119,38 @@ private Q_SLOTS:
         QCOMPARE(titlesOfAnotherProgram(connection),
                  (QStringList{QStringLiteral("mine"), QStringLiteral("other 0"),
                               QStringLiteral("other 1")}));
+    }
+
+    void twoProgramsEditOneNote()
+    {
+        // Two programs on two computers open one note; the one that saves second does not
+        // overwrite the first one's text.
+        TestDatabase db;
+        const QString connection = server_.prefix() + db.path();
+        TDM first(connection);
+        TDM second(connection);
+        QVERIFY(first.Connect());
+        QVERIFY(second.Connect());
+        const qint32 id = note_store::insertNote(first, row(QStringLiteral("shared")));
+        QVERIFY(id > 0);
+        auto loaded = [](TDM& dm, qint32 noteId) {
+            const auto note = note_store::readNote(dm, noteId);
+            return note_store::NoteText{note->title, note->message};
+        };
+        const note_store::NoteText loadedByFirst = loaded(first, id);
+        const note_store::NoteText loadedBySecond = loaded(second, id);
+        const auto noAlarm = [](int) { return std::optional<note_store::AlarmUpdate>(); };
+
+        QVERIFY(note_store::saveExistingNote(first, id, loadedByFirst, QStringLiteral("first"),
+                                             QStringLiteral("first's text"), noAlarm,
+                                             QDateTime::currentDateTime()) ==
+                note_store::SaveOutcome::Saved);
+        QVERIFY(note_store::saveExistingNote(second, id, loadedBySecond, QStringLiteral("second"),
+                                             QStringLiteral("second's text"), noAlarm,
+                                             QDateTime::currentDateTime()) ==
+                note_store::SaveOutcome::ChangedElsewhere);
+        QCOMPARE(note_store::readNote(second, id)->message, QStringLiteral("first's text"));
+        QCOMPARE(titlesSeenBy(second), QStringList{QStringLiteral("first")});
     }
 
     void aServerThatComesBackIsUsedAgain()

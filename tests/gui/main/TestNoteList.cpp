@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -52,6 +53,30 @@ private Q_SLOTS:
         // Nothing is selected after the first fill (CurrentNoteId starts at 0).
         QVERIFY(selectedNoteIds(form).isEmpty());
         QVERIFY(!form.MMUsun->isEnabled());
+    }
+
+    void titlesAreDrawnIsolated()
+    {
+        // A title with a right-to-left override ("gnp.exe" drawn as "exe.png") or an
+        // isolate it leaves open reorders nothing beside it; the model keeps the stored text.
+        TestDatabase db;
+        insertNote(db, 1, QStringLiteral("\u202egnp.exe"), QStringLiteral("2024.01.02 10:00:00"));
+        insertNote(db, 2, QStringLiteral("\u2069\u2067open"),
+                   QStringLiteral("2024.01.01 10:00:00"));
+        auto dm = db.open();
+        TFormMain form(*dm, quietWindowOptions());
+        QCOMPARE(listedTitles(form), (QStringList{QStringLiteral("\u202egnp.exe"),
+                                                  QStringLiteral("\u2069\u2067open")}));
+        const QAbstractItemModel* model = form.LVNotatki->model();
+        const auto drawn = [&](int row, int column) {
+            const QModelIndex index = model->index(row, column);
+            const auto* delegate =
+                qobject_cast<QStyledItemDelegate*>(form.LVNotatki->itemDelegateForIndex(index));
+            return delegate ? delegate->displayText(index.data(), QLocale()) : QString();
+        };
+        QCOMPARE(drawn(0, 0), QStringLiteral("\u2068\u202egnp.exe\u2069"));
+        QCOMPARE(drawn(1, 0), QStringLiteral("\u2068\u2067open\u2069\u2069"));
+        QCOMPARE(drawn(0, 1), QStringLiteral("2024-01-02 10:00"));
     }
 
     void longMultiByteTextsDisplay()

@@ -115,6 +115,47 @@ private Q_SLOTS:
         QTRY_VERIFY(seen.editor.isNull());
     }
 
+    void noteChangedElsewhereIsListedAsANewNote()
+    {
+        // Another program saves the note while it is open here: both texts are listed.
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 20, .title = QStringLiteral("Plans")});
+        auto dm = db.open();
+        auto other = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        EditorSeen seen;
+        QObject scope;
+        QStringList messages;
+        watchEditor(&scope, main, seen, [&](TFormNotatka& editor) {
+            editor.Tytul->setText(QStringLiteral("Plans for May"));
+            other->transact([](DbSession& s) {
+                s.execute(QStringLiteral("UPDATE NOTATKI SET Tytul = 'Plans for June' "
+                                         "WHERE ID = 20"));
+            });
+            // The message the save shows opens over the editor, while the watcher that
+            // handed it over still waits for it.
+            ModalWatcher overEditor;
+            editor.OK->click();
+            messages = overEditor.messages;
+        });
+        main.CurrentNoteId = 20;
+        QVERIFY(main.PauseAlarmChecker());
+        main.showNoteEditor(20);
+        main.ResumeAlarmChecker();
+
+        QCOMPARE(messages,
+                 QStringList{QStringLiteral("This note was changed elsewhere while you were "
+                                            "editing it. Your text is saved as a new note.")});
+        // Newest first: the seeded note is dated 2030, the new one now.
+        QCOMPARE(listedTitles(main),
+                 (QStringList{QStringLiteral("Plans for June"), QStringLiteral("Plans for May")}));
+        QVERIFY(main.CurrentNoteId > 20);
+        QCOMPARE(selectedNoteIds(main), QList<qint32>{main.CurrentNoteId});
+        QCOMPARE(noteColumns(db, main.CurrentNoteId, {"Tytul", "Tresc"}),
+                 QStringLiteral("Plans for May | milk\r\nbread"));
+        QTRY_VERIFY(seen.editor.isNull());
+    }
+
     void cancelledEditorWritesNothing()
     {
         TestDatabase db;

@@ -1,6 +1,7 @@
 #include "core/storage/AlarmColumns.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
+#include "gui/notes/TitleValidator.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteFixture.h"
 
@@ -92,7 +93,9 @@ private Q_SLOTS:
         QCOMPARE(editor.minimumSize(), QSize(392, 273));
         QVERIFY(editor.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!editor.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QCOMPARE(editor.Tytul->maxLength(), 50);
+        const auto* titleRules = qobject_cast<const TitleValidator*>(editor.Tytul->validator());
+        QVERIFY(titleRules);
+        QCOMPARE(titleRules->maxLength(), 50);
         QCOMPARE(editor.dtTime->displayFormat(), QStringLiteral("HH:mm"));
         QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 5000"));
         QStringList kinds;
@@ -408,6 +411,12 @@ private Q_SLOTS:
         QTest::newRow("sql fragment") << "x'); DELETE FROM NOTATKI; --"
                                       << "'; DROP TABLE NOTATKI; --";
         QTest::newRow("exactly 50 and 5000") << QString(50, u'T') << QString(5000, u'm');
+        QTest::newRow("50 emoji and 5000 with an emoji last")
+            << QString::fromUtf8("🦆").repeated(50)
+            << QString(4999, u'm') + QString::fromUtf8("🎉");
+        QTest::newRow("49 and an emoji, combining marks")
+            << QString(49, u'T') + QString::fromUtf8("🦆")
+            << QStringLiteral("e\u0301").repeated(2500);
         QTest::newRow("5000 with breaks")
             << QString::fromUtf8("ż").repeated(50) << QStringLiteral("ab\r\n").repeated(1250);
     }
@@ -533,6 +542,79 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QString(70, u'p'));
         editor.Tytul->paste();
         QCOMPARE(editor.Tytul->text(), QString(50, u'p'));
+
+        // Characters count as the database counts them: an emoji is one, and is never cut in
+        // half.
+        const QString duck = QString::fromUtf8("🦆");
+        editor.Tytul->setText(QString(49, u'a'));
+        QGuiApplication::clipboard()->setText(duck.repeated(3));
+        editor.Tytul->end(false);
+        editor.Tytul->paste();
+        QCOMPARE(editor.Tytul->text(), QString(49, u'a') + duck);
+        editor.Tytul->paste();
+        QCOMPARE(editor.Tytul->text(), QString(49, u'a') + duck);
+        editor.Tytul->clear();
+        for (int i = 0; i < 51; ++i) {
+            QInputMethodEvent composed;
+            composed.setCommitString(duck);
+            QApplication::sendEvent(editor.Tytul, &composed);
+        }
+        QCOMPARE(editor.Tytul->text(), duck.repeated(50));
+        // A paste in the middle is cut, the text after it kept.
+        editor.Tytul->setText(QString(24, u'a') + QString(24, u'b'));
+        editor.Tytul->setCursorPosition(24);
+        QGuiApplication::clipboard()->setText(QStringLiteral("123"));
+        editor.Tytul->paste();
+        QCOMPARE(editor.Tytul->text(),
+                 QString(24, u'a') + QStringLiteral("12") + QString(24, u'b'));
+        QCOMPARE(editor.Tytul->cursorPosition(), 26);
+        // An edit within the limit is left to the field, its undo included.
+        editor.Tytul->setText(QStringLiteral("ab"));
+        editor.Tytul->setCursorPosition(1);
+        editor.Tytul->insert(QStringLiteral("x"));
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("axb"));
+        editor.Tytul->undo();
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("ab"));
+
+        // Control characters never get in: a NUL would cut the title short in other tools.
+        editor.Tytul->clear();
+        QGuiApplication::clipboard()->setText(QString::fromLatin1("Bank\0 \x1b[2Jcall\t\r\n", 17));
+        editor.Tytul->paste();
+        QCOMPARE(editor.Tytul->text(), QStringLiteral("Bank [2Jcall"));
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, list.current, {"Tytul", "OCTET_LENGTH(Tytul)"}),
+                 QStringLiteral("Bank [2Jcall | 12"));
+    }
+
+    void messageControlCharactersAndEmoji()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        RecordingNoteList list;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showAsNew(editor));
+        LimitedMemo* memo = editor.Tresc;
+        memo->setFocus();
+        // Pasted and composed text loses its control characters, tab and line breaks aside.
+        QGuiApplication::clipboard()->setText(QString::fromLatin1("a\0b\x07\tc\r\nd", 10));
+        memo->paste();
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromLatin1("\x01"
+                                                     "e",
+                                                     2));
+        QApplication::sendEvent(memo, &composed);
+        QCOMPARE(memo->storedText(), QStringLiteral("ab\tc\r\nde"));
+        // An emoji takes one character, as in the database; the counter says the same.
+        memo->setStoredText(QString(4998, u'a'));
+        memo->moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("🦆🦆🦆"));
+        memo->paste();
+        QCOMPARE(editor.LBIloscZnakow->text(), QStringLiteral("Characters left 0"));
+        QCOMPARE(memo->storedText(), QString(4998, u'a') + QString::fromUtf8("🦆🦆"));
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(noteColumns(db, list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
     }
 
     void alarmValidation_data()
@@ -894,6 +976,63 @@ private Q_SLOTS:
         QCOMPARE(noteColumns(f.db, 2, {"Tytul"}), QStringLiteral("Other"));
         QCOMPARE(f.list.loads, 1);
         QCOMPARE(f.list.focusRequests, search.isEmpty() ? 0 : 1);
+    }
+
+    void noteChangedElsewhereIsSavedAsNew_data()
+    {
+        QTest::addColumn<QString>("otherProgram");
+        QTest::addColumn<bool>("savedAsNew");
+        QTest::newRow("text changed")
+            << "UPDATE NOTATKI SET Tresc = 'milk, eggs' WHERE ID = 1" << true;
+        QTest::newRow("title changed")
+            << "UPDATE NOTATKI SET Tytul = 'Groceries' WHERE ID = 1" << true;
+        QTest::newRow("alarm fired") << "UPDATE NOTATKI SET Alarm = 1 WHERE ID = 1" << false;
+    }
+    void noteChangedElsewhereIsSavedAsNew()
+    {
+        // Another program, on a connection of its own, saves the note while it is open here.
+        QFETCH(QString, otherProgram);
+        QFETCH(bool, savedAsNew);
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 1, .alarm = AlarmPlanned});
+        auto dm = db.open();
+        auto other = db.open();
+        RecordingNoteList list;
+        list.current = 1;
+        TFormNotatka editor(*dm, list, nullptr, fixedClock());
+        QVERIFY(showExisting(editor, 1));
+        editor.Tytul->setText(QStringLiteral("typed here"));
+        editor.Tresc->setStoredText(QStringLiteral("my text"));
+        const QString theirs = [&] {
+            other->transact([&](DbSession& s) { s.execute(otherProgram); });
+            return noteColumns(db, 1, {"Tytul", "Tresc"});
+        }();
+
+        ModalWatcher& watcher = *watcher_;
+        watcher.messages.clear();
+        editor.OK->click();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        if (!savedAsNew) {
+            QCOMPARE(watcher.messages, QStringList());
+            QCOMPARE(noteCount(db), QStringLiteral("1"));
+            // Saved as usual: a running alarm is acknowledged by the save.
+            QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}),
+                     QStringLiteral("typed here | my text | 3"));
+            QCOMPARE(list.refreshes, 1);
+            return;
+        }
+        QCOMPARE(watcher.messages,
+                 QStringList{QStringLiteral("This note was changed elsewhere while you were "
+                                            "editing it. Your text is saved as a new note.")});
+        // Both texts are kept: theirs in the note, mine in a new one that the list shows.
+        QCOMPARE(noteCount(db), QStringLiteral("2"));
+        QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc"}), theirs);
+        const qint32 id = list.current;
+        QVERIFY(id > 1);
+        QCOMPARE(editor.NoteId, id);
+        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc"}), QStringLiteral("typed here | my text"));
+        QCOMPARE(alarmColumns(db, id).left(20), QStringLiteral("2 | 0 | 2030-05-01 |"));
+        QCOMPARE(list.loads, 1);
     }
 
     void failedLoadIsReported()

@@ -118,7 +118,8 @@ private Q_SLOTS:
         const auto& n = service_->received.first();
         QCOMPARE(n.appName, QStringLiteral("Quillbox"));
         QCOMPARE(n.summary, kTitle);
-        QCOMPARE(n.body, QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+        QCOMPARE(n.body,
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
         QCOMPARE(n.expireTimeout, 0);
         QCOMPARE(form.AlarmBalloonTitle, kTitle);
         QCOMPARE(form.AlarmBalloonText, n.body);
@@ -133,9 +134,29 @@ private Q_SLOTS:
         QCOMPARE(service_->received.size(), 1);
         insertAlarm(db, 4, QStringLiteral("Marker"), QStringLiteral("2024.04.02 10:00:00"));
         QTRY_COMPARE(service_->received.size(), 2);
-        QCOMPARE(service_->received[1].body,
-                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMarker\r\n"));
+        QCOMPARE(
+            service_->received[1].body,
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Marker\u2069\r\n"));
         QCOMPARE(service_->received[1].replacesId, 0u);
+    }
+
+    void aTitleShowsAsTypedInTheNotification()
+    {
+        // Markup in a title is not rendered by the notification server, and its bidirectional
+        // controls stay inside the title; the balloon text kept for the tray's own balloon is
+        // the plain text.
+        TestDatabase db;
+        const QString title = QStringLiteral("<b>x</b> & \u202egnp.exe");
+        insertAlarm(db, 2, title, QStringLiteral("2024.04.01 10:00:00"));
+        auto dm = db.open();
+        TestClock clock;
+        TFormMain form(*dm, alarmOptions(clock));
+        QTRY_COMPARE(service_->received.size(), 1);
+        QCOMPARE(service_->received.first().body,
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n"
+                                "\u2068&lt;b&gt;x&lt;/b&gt; &amp; \u202egnp.exe\u2069\r\n"));
+        QCOMPARE(form.AlarmBalloonText, QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n"
+                                                       "\u2068<b>x</b> & \u202egnp.exe\u2069\r\n"));
     }
 
     void twoDueAlarmsListTheNewestFirstInOneNotification()
@@ -150,9 +171,9 @@ private Q_SLOTS:
         QTRY_VERIFY(!service_->received.isEmpty() &&
                     service_->received.last().body.count(QStringLiteral("[Alarm")) == 2);
         const QString newer =
-            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nNewer\r\n");
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Newer\u2069\r\n");
         const QString older =
-            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nOlder\r\n");
+            QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Older\u2069\r\n");
         QCOMPARE(service_->received.first().body, newer);
         QCOMPARE(service_->received.first().replacesId, 0u);
         QCOMPARE(service_->received.last().body, newer + older);
@@ -214,7 +235,7 @@ private Q_SLOTS:
         QCOMPARE(notifiedWhileOpen, 0);
         QTRY_COMPARE(service_->received.size(), 1);
         QCOMPARE(service_->received[0].body,
-                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\nMilk\r\n"));
+                 QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
         QCOMPARE(stateOf(db, 1), int(AlarmRunning));
     }
 

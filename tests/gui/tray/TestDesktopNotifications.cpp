@@ -232,6 +232,25 @@ private Q_SLOTS:
         QCOMPARE(service_->received[1].replacesId, 0u);
     }
 
+    void markupInTheBodyIsEscaped()
+    {
+        tray_->showAlarmBalloon(QStringLiteral("Quillbox A L A R M"),
+                                QStringLiteral("<i>a</i> & <a href=\"x\">b</a>"), false);
+        QTRY_COMPARE(service_->received.size(), 1);
+        QCOMPARE(service_->received[0].summary, QStringLiteral("Quillbox A L A R M"));
+        QCOMPARE(service_->received[0].body,
+                 QStringLiteral("&lt;i&gt;a&lt;/i&gt; &amp; &lt;a href=\"x\"&gt;b&lt;/a&gt;"));
+
+        // A refused notification goes to the plain-text fallback as it was given.
+        DesktopNotifications notifications(QDBusConnection::sessionBus());
+        QSignalSpy failed(&notifications, &DesktopNotifications::failed);
+        service_->failNext = true;
+        notifications.notify(QStringLiteral("Quillbox"), QStringLiteral("T"),
+                             QStringLiteral("<b>x</b>"), QImage(), false);
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][1].toString(), QStringLiteral("<b>x</b>"));
+    }
+
 private:
     PrivateSessionBus bus_;
     std::unique_ptr<FakeNotificationService> service_;
