@@ -17,7 +17,7 @@ namespace {
 // the spies see exactly what the keys and the kit do.
 struct KitDialog
 {
-    KitDialog(bool closesOnEnter)
+    explicit KitDialog(bool closesOnEnter)
     {
         layout = fixed_dialog::setUp(&dialog, QStringLiteral("Kit"), QStringLiteral("Kit test"),
                                      QSize(237, 114));
