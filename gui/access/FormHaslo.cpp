@@ -2,8 +2,9 @@
 
 #include "core/access/AccessControl.h"
 #include "core/access/PasswordRules.h"
-#include "gui/access/PasswordWindow.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/FixedDialog.h"
+#include "gui/platform/PasswordField.h"
 #include "gui/platform/PlainMessage.h"
 
 #include <QAction>
@@ -19,20 +20,17 @@ const QString kNotSavedMessage = QStringLiteral("The password could not be saved
 
 TFormHaslo::TFormHaslo(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
-    using namespace password_window;
-    setUpDialog(this, QStringLiteral("FormHaslo"), QStringLiteral("Quillbox - Password"),
-                kClientSize);
-    auto* layout = new AnchorLayout(this, kClientSize);
-
-    Haslo = addPasswordField(layout, this, QStringLiteral("Haslo"), QStringLiteral("Password"),
+    AnchorLayout* layout = fixed_dialog::setUp(this, QStringLiteral("FormHaslo"),
+                                               QStringLiteral("Quillbox - Password"), kClientSize);
+    Haslo = addPasswordField(layout, QStringLiteral("Haslo"), QStringLiteral("Password"),
                              QRect(8, 16, 62, 21), QRect(72, 16, 157, 21));
-    Powtorka = addPasswordField(layout, this, QStringLiteral("Powtorka"), QStringLiteral("Repeat"),
+    Powtorka = addPasswordField(layout, QStringLiteral("Powtorka"), QStringLiteral("Repeat"),
                                 QRect(8, 48, 62, 21), QRect(72, 48, 157, 21));
-    addBevel(layout, this, 100, kClientSize.width());
-    OK = addOkButton(layout, this, QRect(80, 107, 72, 24));
-    Anuluj = addCancelButton(layout, this, QRect(157, 107, 72, 24));
-    Zatwierdz = addConfirmAction(this);
-    Zamknij = addCloseAction(this);
+    fixed_dialog::addBevel(layout, QRect(4, 100, kClientSize.width() - 8, 2));
+    OK = fixed_dialog::addOkButton(layout, QRect(80, 107, 72, 24));
+    Anuluj = fixed_dialog::addCancelButton(layout, QRect(157, 107, 72, 24));
+    Zatwierdz = fixed_dialog::addConfirmAction(this);
+    Zamknij = fixed_dialog::addCloseAction(this);
 
     setTabOrder(Haslo, Powtorka);
     setTabOrder(Powtorka, OK);

@@ -2,8 +2,9 @@
 
 #include "core/access/AccessControl.h"
 #include "core/storage/DataModule.h"
-#include "gui/access/PasswordWindow.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/FixedDialog.h"
+#include "gui/platform/PasswordField.h"
 #include "gui/platform/PlainMessage.h"
 
 #include <QAction>
@@ -18,18 +19,15 @@ constexpr QSize kClientSize{237, 114};
 
 TFormLogowanie::TFormLogowanie(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
-    using namespace password_window;
-    setUpDialog(this, QStringLiteral("FormLogowanie"), QStringLiteral("Quillbox - Login"),
-                kClientSize);
-    auto* layout = new AnchorLayout(this, kClientSize);
-
-    OK = addOkButton(layout, this, QRect(80, 85, 72, 24));
-    Anuluj = addCancelButton(layout, this, QRect(157, 85, 72, 24));
-    Haslo = addPasswordField(layout, this, QStringLiteral("Haslo"), QStringLiteral("Password"),
+    AnchorLayout* layout = fixed_dialog::setUp(this, QStringLiteral("FormLogowanie"),
+                                               QStringLiteral("Quillbox - Login"), kClientSize);
+    OK = fixed_dialog::addOkButton(layout, QRect(80, 85, 72, 24));
+    Anuluj = fixed_dialog::addCancelButton(layout, QRect(157, 85, 72, 24));
+    Haslo = addPasswordField(layout, QStringLiteral("Haslo"), QStringLiteral("Password"),
                              QRect(8, 24, 62, 21), QRect(72, 24, 157, 21));
-    addBevel(layout, this, 78, kClientSize.width());
-    Zatwierdz = addConfirmAction(this);
-    Zamknij = addCloseAction(this);
+    fixed_dialog::addBevel(layout, QRect(4, 78, kClientSize.width() - 8, 2));
+    Zatwierdz = fixed_dialog::addConfirmAction(this);
+    Zamknij = fixed_dialog::addCloseAction(this);
 
     setTabOrder(OK, Anuluj);
     setTabOrder(Anuluj, Haslo);

@@ -11,6 +11,7 @@
 #include "gui/notes/NoteListHost.h"
 #include "gui/notes/TitleValidator.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/FixedDialog.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
@@ -151,12 +152,8 @@ void TFormNotatka::buildControls()
         QRect(384 - counterWidth, 205, counterWidth, LBIloscZnakow->fontMetrics().height()),
         E::Right | E::Bottom);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(Bevel1, QRect(0, 227, kDesignClientSize.width(), 2),
-                      E::Left | E::Right | E::Bottom);
+    Bevel1 = fixed_dialog::addBevel(layout, QRect(0, 227, kDesignClientSize.width(), 2),
+                                    E::Left | E::Right | E::Bottom);
 
     StatusFormatki = new QLabel(this);
     StatusFormatki->setObjectName(QStringLiteral("StatusFormatki"));
@@ -170,23 +167,13 @@ void TFormNotatka::buildControls()
                       QRect(8, 242, 200, StatusFormatki->fontMetrics().height() + 2),
                       E::Left | E::Bottom);
 
-    OK = new QPushButton(icons::okMark(), QStringLiteral("OK"), this);
-    OK->setObjectName(QStringLiteral("OK"));
-    OK->setDefault(true);
+    OK = fixed_dialog::addOkButton(layout, QRect(226, 240, 75, 25), QStringLiteral("OK"),
+                                   E::Right | E::Bottom);
     OK->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    layout->addWidget(OK, QRect(226, 240, 75, 25), E::Right | E::Bottom);
-
-    Anuluj = new QPushButton(icons::cancelMark(), QStringLiteral("Cancel"), this);
-    Anuluj->setObjectName(QStringLiteral("Anuluj"));
-    Anuluj->setAutoDefault(false);
+    Anuluj = fixed_dialog::addCancelButton(layout, QRect(307, 240, 75, 25),
+                                           QStringLiteral("Cancel"), E::Right | E::Bottom);
     Anuluj->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    layout->addWidget(Anuluj, QRect(307, 240, 75, 25), E::Right | E::Bottom);
-
-    Zamknij = new QAction(QStringLiteral("Close"), this);
-    Zamknij->setObjectName(QStringLiteral("Zamknij"));
-    Zamknij->setShortcut(Qt::Key_Escape);
-    Zamknij->setShortcutContext(Qt::WindowShortcut);
-    addAction(Zamknij);
+    Zamknij = fixed_dialog::addCloseAction(this, QStringLiteral("Close"));
 
     QWidget::setTabOrder(Tytul, cAlarm);
     QWidget::setTabOrder(cAlarm, dtDate);

@@ -5,15 +5,12 @@
 #include "core/storage/NoteStore.h"
 #include "gui/notes/NoteListHost.h"
 #include "gui/platform/AnchorLayout.h"
-#include "gui/platform/Look.h"
+#include "gui/platform/FixedDialog.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 namespace {
@@ -42,14 +39,8 @@ protected:
 TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     : QDialog(parent), dm_(dm), host_(host)
 {
-    setObjectName(QStringLiteral("FormUsuwanie"));
-    setWindowTitle(QStringLiteral("Quillbox - Delete"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientSize);
-    look::applyWindowLook(this);
-
-    auto* layout = new AnchorLayout(this, kClientSize);
+    AnchorLayout* layout = fixed_dialog::setUp(this, QStringLiteral("FormUsuwanie"),
+                                               QStringLiteral("Quillbox - Delete"), kClientSize);
     using E = AnchorLayout::Edge;
 
     auto* shape = new RoundedPanel(this);
@@ -67,51 +58,29 @@ TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     question->setAttribute(Qt::WA_TranslucentBackground);
     layout->addWidget(question, QRect(QPoint(23, 40), question->sizeHint()));
 
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName(QStringLiteral("Bevel1"));
-    bevel->setFrameShape(QFrame::HLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(bevel, QRect(4, 100, 225, 2), E::Left | E::Right | E::Bottom);
-
-    TAK = new QPushButton(style()->standardIcon(QStyle::SP_DialogYesButton), QStringLiteral("&Yes"),
-                          this);
-    TAK->setObjectName(QStringLiteral("TAK"));
+    fixed_dialog::addBevel(layout, QRect(4, 100, 225, 2), E::Left | E::Right | E::Bottom);
+    TAK = fixed_dialog::addButton(
+        layout, QStringLiteral("TAK"), style()->standardIcon(QStyle::SP_DialogYesButton),
+        QStringLiteral("&Yes"), QRect(78, 107, 72, 24), E::Right | E::Bottom);
     TAK->setDefault(true);
-    layout->addWidget(TAK, QRect(78, 107, 72, 24), E::Right | E::Bottom);
-
-    NIE = new QPushButton(style()->standardIcon(QStyle::SP_DialogNoButton), QStringLiteral("&No"),
-                          this);
-    NIE->setObjectName(QStringLiteral("NIE"));
+    NIE = fixed_dialog::addButton(
+        layout, QStringLiteral("NIE"), style()->standardIcon(QStyle::SP_DialogNoButton),
+        QStringLiteral("&No"), QRect(155, 107, 72, 24), E::Right | E::Bottom);
     // The button with the focus is the default one, so only the button Enter presses looks
     // like it.
     TAK->setAutoDefault(true);
     NIE->setAutoDefault(true);
-    layout->addWidget(NIE, QRect(155, 107, 72, 24), E::Right | E::Bottom);
 
     setTabOrder(TAK, NIE);
     TAK->setFocus();
 
-    Zatwierdz = new QAction(this);
-    Zatwierdz->setObjectName(QStringLiteral("Zatwierdz"));
-    Zatwierdz->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    Zatwierdz->setShortcutContext(Qt::WindowShortcut);
-    addAction(Zatwierdz);
-    Zamknij = new QAction(this);
-    Zamknij->setObjectName(QStringLiteral("Zamknij"));
-    Zamknij->setShortcut(Qt::Key_Escape);
-    Zamknij->setShortcutContext(Qt::WindowShortcut);
-    addAction(Zamknij);
+    Zatwierdz = fixed_dialog::addConfirmAction(this);
+    Zamknij = fixed_dialog::addCloseAction(this);
 
     connect(Zatwierdz, &QAction::triggered, this, &TFormUsuwanie::ZatwierdzExecute);
     connect(Zamknij, &QAction::triggered, this, &TFormUsuwanie::ZamknijExecute);
     connect(TAK, &QPushButton::clicked, this, &TFormUsuwanie::ZatwierdzExecute);
     connect(NIE, &QPushButton::clicked, this, &TFormUsuwanie::ZamknijExecute);
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), kClientSize);
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void TFormUsuwanie::ZatwierdzExecute()

@@ -2,18 +2,17 @@
 
 #include "core/list/NoteImage.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/FixedDialog.h"
 #include "gui/platform/Icons.h"
-#include "gui/platform/Look.h"
 #include "gui/web/ClickLabel.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QFrame>
-#include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -83,14 +82,8 @@ QStringList TFormOProgramie::memoLines(const QString& siteHost)
 TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     : QDialog(parent), productSite_(std::move(productSite))
 {
-    setObjectName(QStringLiteral("FormOProgramie"));
-    setWindowTitle(QStringLiteral("Quillbox - About"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientSize);
-    look::applyWindowLook(this);
-
-    auto* layout = new AnchorLayout(this, kClientSize);
+    AnchorLayout* layout = fixed_dialog::setUp(this, QStringLiteral("FormOProgramie"),
+                                               QStringLiteral("Quillbox - About"), kClientSize);
     using E = AnchorLayout::Edge;
 
     // In the order of the form: later widgets lie on top of earlier ones.
@@ -106,11 +99,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     Label1->setCursor(Qt::PointingHandCursor);
     layout->addWidget(Label1, fitted(Label1, QRect(165, 133, 120, 16)), E::Left | E::Bottom);
 
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName(QStringLiteral("Bevel1"));
-    bevel->setFrameShape(QFrame::HLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(bevel, QRect(0, 158, 457, 2));
+    fixed_dialog::addBevel(layout, QRect(0, 158, 457, 2));
 
     layout->addWidget(whiteBox(this, "ShapeRamkaNaLogo"), QRect(239, 20, 202, 103));
     layout->addWidget(whiteBox(this, "Shape1"), QRect(13, 20, 223, 103));
@@ -158,19 +147,16 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     MemoInfo->setPlainText(memoLines(productSite_.host()).join(QLatin1Char('\n')));
     layout->addWidget(MemoInfo, QRect(241, 21, 199, 100));
 
-    OK = new QPushButton(QStringLiteral("OK"), this);
-    OK->setObjectName(QStringLiteral("OK"));
+    OK = fixed_dialog::addButton(layout, QStringLiteral("OK"), QIcon(), QStringLiteral("OK"),
+                                 QRect(185, 166, 75, 25));
     OK->setAutoDefault(false);
-    layout->addWidget(OK, QRect(185, 166, 75, 25));
     setTabOrder(MemoInfo, OK);
     MemoInfo->setFocus();
 
-    Zamknij = new QAction(QStringLiteral("Zamknij"), this);
-    Zamknij->setObjectName(QStringLiteral("Zamknij"));
-    Zamknij->setShortcuts(
+    // No confirmation here: Enter closes the window as Esc does.
+    Zamknij = fixed_dialog::addCloseAction(
+        this, QStringLiteral("Zamknij"),
         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    Zamknij->setShortcutContext(Qt::WindowShortcut);
-    addAction(Zamknij);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -181,12 +167,6 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     connect(Zamknij, &QAction::triggered, this, &TFormOProgramie::ZamknijExecute);
     connect(Timer1, &QTimer::timeout, this, &TFormOProgramie::Timer1Timer);
     Timer1->start();
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), kClientSize);
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void TFormOProgramie::Label1Click()
