@@ -126,6 +126,14 @@ private Q_SLOTS:
         row("once: late in the evening", alarm(2, 0, "2024-05-01", "18:00"), "2024-05-01 23:59:59",
             true);
         row("once: passed day, started in the morning", alarm(2, 0, "2024-04-28", "18:00"),
+            "2024-05-01 09:00:00", true);
+        row("once: yesterday 18:00, seen at 09:00", alarm(2, 0, "2024-04-30", "18:00"),
+            "2024-05-01 09:00:00", true);
+        row("once: today 18:00, seen at 09:00", alarm(2, 0, "2024-05-01", "18:00"),
+            "2024-05-01 09:00:00", false);
+        row("once: yesterday 23:59, seen just after midnight", alarm(2, 0, "2024-04-30", "23:59"),
+            "2024-05-01 00:00:00", true);
+        row("once: acknowledged on an earlier day", alarm(3, 0, "2024-04-30", "18:00"),
             "2024-05-01 09:00:00", false);
         row("once: passed day, evening", alarm(2, 0, "2024-04-28", "18:00"), "2024-05-01 19:00:00",
             true);
