@@ -91,7 +91,7 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
         AlarmChecker = new TAlarmChecker(options_.checkAlarms, options_.alarmInterval, this);
     } else {
         AlarmChecker = new TAlarmChecker(
-            dm_.databasePath(), options_.clock,
+            dm_.fileGuard(), options_.clock,
             [this](const AlarmBalloon& balloon) {
                 AlarmBalloonTitle = balloon.title;
                 AlarmBalloonText = balloon.text;
