@@ -1,4 +1,5 @@
 #include "core/settings/CommandLine.h"
+#include "core/settings/DisplayCheck.h"
 
 #include <QtTest>
 
@@ -72,6 +73,120 @@ private Q_SLOTS:
             << "unexpected argument 'x'";
         QTest::newRow("lone dash") << QStringList{"-"} << Outcome::Error << ""
                                    << "unexpected argument '-'";
+        // Qt's own options are left to Qt, with their values.
+        QTest::newRow("Qt's platform option")
+            << QStringList{"-platform", "offscreen", "--database", "q.ib"} << Outcome::Run << "q.ib"
+            << "";
+        QTest::newRow("Qt's option with two dashes and equals")
+            << QStringList{"--style=Fusion", "-reverse"} << Outcome::Run << ""
+            << "";
+        QTest::newRow("Qt's option without its value")
+            << QStringList{"-platform"} << Outcome::Error << ""
+            << "unknown option '-platform'";
+        QTest::newRow("Qt's flag given a value")
+            << QStringList{"-reverse=1"} << Outcome::Error << ""
+            << "unknown option '-reverse=1'";
+        QTest::newRow("restore without its new file")
+            << QStringList{"--restore", "b.fbk"} << Outcome::Error << ""
+            << "option '--restore' needs two values (BACKUP NEWFILE)";
+        QTest::newRow("backup and restore at once")
+            << QStringList{"--backup", "b.fbk", "--restore", "b.fbk", "n.ib"} << Outcome::Error
+            << ""
+            << "give either --backup or --restore, not both";
+    }
+
+    // --backup and --restore with their values, and the database they work on.
+    void backupAndRestore_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("backupFile");
+        QTest::addColumn<QString>("restoreBackup");
+        QTest::addColumn<QString>("restoreInto");
+        QTest::newRow("backup") << QStringList{"--backup", "b.fbk"} << ""
+                                << "b.fbk"
+                                << ""
+                                << "";
+        QTest::newRow("backup of the database given")
+            << QStringList{"--database", "/d/dbn.ib", "--backup=b.fbk"} << "/d/dbn.ib"
+            << "b.fbk"
+            << ""
+            << "";
+        QTest::newRow("restore") << QStringList{"--restore", "b.fbk", "new.ib"} << ""
+                                 << ""
+                                 << "b.fbk"
+                                 << "new.ib";
+        QTest::newRow("restore with equals, database after")
+            << QStringList{"--restore=b.fbk", "new.ib", "--database", "d.ib"} << "d.ib"
+            << ""
+            << "b.fbk"
+            << "new.ib";
+    }
+    void backupAndRestore()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, database);
+        QFETCH(QString, backupFile);
+        QFETCH(QString, restoreBackup);
+        QFETCH(QString, restoreInto);
+        arguments.prepend(QStringLiteral("quillbox"));
+        const Parsed parsed = command_line::parse(arguments);
+        QCOMPARE(parsed.outcome, Outcome::Run);
+        QCOMPARE(parsed.options.database, database);
+        QCOMPARE(parsed.options.backupFile, backupFile);
+        QCOMPARE(parsed.options.restoreBackup, restoreBackup);
+        QCOMPARE(parsed.options.restoreInto, restoreInto);
+        QVERIFY(parsed.options.isBackupOrRestore());
+    }
+
+    // Whether a window could be shown at all, before Qt is asked to connect to a display.
+    void display_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("nothing set") << ""
+                                     << ""
+                                     << ""
+                                     << "" << false;
+        QTest::newRow("X display") << ""
+                                   << ":0"
+                                   << ""
+                                   << "" << true;
+        QTest::newRow("Wayland session") << ""
+                                         << ""
+                                         << "wayland-0"
+                                         << "wayland" << true;
+        QTest::newRow("Wayland display outside a Wayland session") << ""
+                                                                   << ""
+                                                                   << "wayland-0"
+                                                                   << "" << false;
+        QTest::newRow("xcb asked for, no X display") << "xcb"
+                                                     << ""
+                                                     << "wayland-0"
+                                                     << "wayland" << false;
+        QTest::newRow("Wayland or X, X there") << "wayland;xcb"
+                                               << ":1"
+                                               << ""
+                                               << "" << true;
+        QTest::newRow("offscreen needs no display") << "offscreen"
+                                                    << ""
+                                                    << ""
+                                                    << "" << true;
+    }
+    void display()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QFETCH(QString, session);
+        QFETCH(bool, usable);
+        const display_check::Facts facts{platform, display, wayland, session};
+        const QString problem = display_check::problem(facts);
+        QCOMPARE(problem.isEmpty(), usable);
+        QVERIFY(!problem.contains(QLatin1Char('\n')));
     }
     void parse()
     {
@@ -91,7 +206,8 @@ private Q_SLOTS:
     {
         const QString help = helpText(QStringLiteral("quillbox"));
         QVERIFY(help.startsWith(QStringLiteral("Usage: quillbox [OPTION]...\n")));
-        for (const char* option : {"--database PATH", "-h, --help", "--version"})
+        for (const char* option : {"--database PATH", "--backup FILE", "--restore BACKUP NEWFILE",
+                                   "-h, --help", "--version"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains(QStringLiteral("QUILLBOX_DATABASE")));
         QVERIFY(help.contains(QStringLiteral("~/.local/share/quillbox/dbn.ib")));
