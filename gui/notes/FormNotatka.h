@@ -98,6 +98,6 @@ private:
     NoteListHost& noteList_;
     Clock clock_;
     bool shownOnce_ = false;
-    // The error text of the last failed write of the note, for the reason shown to the user.
-    QString lastSaveError_;
+    // The kind of the last failed write of the note, for the reason shown to the user.
+    fb::ErrorKind lastSaveKind_ = fb::ErrorKind::Other;
 };
