@@ -3,6 +3,8 @@
 // TFormNotatka: the modal note editor. It shows a new note or an existing one with its title,
 // message and alarm, and on OK writes the note and has the main window reload its list.
 
+#include "core/storage/ErrorKind.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <functional>

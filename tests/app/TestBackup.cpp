@@ -264,9 +264,10 @@ private Q_SLOTS:
             ::close(listening);
         QCOMPARE(backup.exitCode, 1);
         QVERIFY(backup.out.isEmpty());
-        QVERIFY2(backup.err.contains(QFile::encodeName(target) + " is a"), backup.err.constData());
-        QVERIFY(
-            backup.err.contains("No backup of " + QFile::encodeName(db.path()) + " was written."));
+        QVERIFY2(backup.err.contains(QByteArray(QFile::encodeName(target) + " is a")),
+                 backup.err.constData());
+        QVERIFY(backup.err.contains(
+            QByteArray("No backup of " + QFile::encodeName(db.path()) + " was written.")));
 
         struct stat after = {};
         QVERIFY(::lstat(QFile::encodeName(target).constData(), &after) == 0);
@@ -322,9 +323,9 @@ private Q_SLOTS:
         const Run restore = run(program, {QStringLiteral("--database"), chosen.path(),
                                           QStringLiteral("--restore"), backupFile, restored});
         QVERIFY2(restore.exitCode == 0, restore.err.constData());
-        QVERIFY2(
-            restore.out.contains("The program's database is " + QFile::encodeName(chosen.path())),
-            restore.out.constData());
+        QVERIFY2(restore.out.contains(
+                     QByteArray("The program's database is " + QFile::encodeName(chosen.path()))),
+                 restore.out.constData());
         QVERIFY(QFileInfo(lockDirectory).isDir());
         QCOMPARE(othersIn(restoreDirectory, {}), QStringList{QStringLiteral("new.ib")});
     }

@@ -140,7 +140,7 @@ private Q_SLOTS:
     }
 
     // Whether a window could be shown at all, before Qt is asked to connect to a display.
-    void display_data()
+    void displayCheck_data()
     {
         QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("display");
@@ -176,7 +176,7 @@ private Q_SLOTS:
                                                     << ""
                                                     << "" << true;
     }
-    void display()
+    void displayCheck()
     {
         QFETCH(QString, platform);
         QFETCH(QString, display);
