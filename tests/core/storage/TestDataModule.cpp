@@ -66,8 +66,8 @@ class TestDataModule : public QObject
         run.setProcessEnvironment(env);
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.setWorkingDirectory(own);
-        const QString test =
-            tag.isEmpty() ? QLatin1String(function) : QLatin1String(function) + ':' + tag;
+        const QString test = tag.isEmpty() ? QString::fromLatin1(function)
+                                           : QString::fromLatin1(function) + ':' + tag;
         if (asRoot)
             run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody),
                                 QStringLiteral("--regid=%1").arg(group),
