@@ -1,5 +1,3 @@
-#include "core/storage/Backup.h"
-#include "core/storage/DataModule.h"
 #include "gui/main/Startup.h"
 #include "gui/platform/TerminationSignals.h"
 
@@ -7,16 +5,12 @@
 
 int main(int argc, char** argv)
 {
-    // Backup and restore run without a window, before any GUI object exists; Ctrl+C stops them.
-    if (backup::isBackupCommand(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        return backup::runBackupCommand(QCoreApplication::arguments(), TDM::defaultDatabasePath())
-            .value_or(2);
-    }
-    // Before any thread exists, so that every thread inherits the blocked signals.
-    TerminationSignals::blockInAllThreads();
+    // Help, a wrong option, backup and restore end here, before any GUI object exists; Ctrl+C
+    // stops a backup or a restore.
     if (const auto exitCode = startup::answerCommandLine(argc, argv))
         return *exitCode;
+    // Before any thread exists, so that every thread inherits the blocked signals.
+    TerminationSignals::blockInAllThreads();
     QApplication app(argc, argv);
     return startup::run(app);
 }

@@ -2,12 +2,12 @@
 
 #include "core/storage/DataModule.h"
 
-TAlarmChecker::TAlarmChecker(QString databasePath, AlarmClock clock, ShowBalloon showBalloon,
-                             std::chrono::milliseconds interval, QObject* parent)
+TAlarmChecker::TAlarmChecker(std::shared_ptr<DatabaseFileGuard> guard, AlarmClock clock,
+                             ShowBalloon showBalloon, std::chrono::milliseconds interval,
+                             QObject* parent)
     : PeriodicWorker(
           interval, [this](PeriodicWorker& self) { checkAlarms(self); }, parent),
-      databasePath_(std::move(databasePath)), clock_(std::move(clock)),
-      showBalloon_(std::move(showBalloon))
+      guard_(std::move(guard)), clock_(std::move(clock)), showBalloon_(std::move(showBalloon))
 {
     setObjectName(QStringLiteral("AlarmChecker"));
 }
@@ -25,12 +25,12 @@ TAlarmChecker::~TAlarmChecker()
 
 void TAlarmChecker::run()
 {
-    if (databasePath_.isEmpty()) {
+    if (!guard_) {
         PeriodicWorker::run();
         return;
     }
     // Made here so that it lives and dies on this thread; it connects at its first use.
-    TDM dm(databasePath_);
+    TDM dm(guard_);
     dm_ = &dm;
     PeriodicWorker::run();
     dm_ = nullptr;

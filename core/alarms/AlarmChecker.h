@@ -14,6 +14,9 @@
 #include "core/alarms/CheckAlarms.h"
 #include "core/alarms/PeriodicWorker.h"
 
+#include <memory>
+
+class DatabaseFileGuard;
 class TDM;
 
 class TAlarmChecker : public PeriodicWorker
@@ -25,9 +28,12 @@ public:
     // Runs on the main thread, inside the pass that fired the alarms.
     using ShowBalloon = std::function<void(const AlarmBalloon&)>;
 
-    // The checker of the note database at databasePath, reading the time from clock.
-    TAlarmChecker(QString databasePath, AlarmClock clock, ShowBalloon showBalloon,
-                  std::chrono::milliseconds interval = kInterval, QObject* parent = nullptr);
+    // The checker of the note database the guard watches, reading the time from clock. Its
+    // connection shares the guard of the window's, so a file moved or replaced is found, and
+    // announced, once for the whole program, whichever connection finds it.
+    TAlarmChecker(std::shared_ptr<DatabaseFileGuard> guard, AlarmClock clock,
+                  ShowBalloon showBalloon, std::chrono::milliseconds interval = kInterval,
+                  QObject* parent = nullptr);
     // A checker whose pass is given (for tests of what surrounds it).
     explicit TAlarmChecker(Pass checkAlarms, std::chrono::milliseconds interval = kInterval,
                            QObject* parent = nullptr);
@@ -40,7 +46,7 @@ protected:
 private:
     void checkAlarms(PeriodicWorker& self);
 
-    const QString databasePath_;
+    const std::shared_ptr<DatabaseFileGuard> guard_;
     const AlarmClock clock_;
     const ShowBalloon showBalloon_;
     TDM* dm_ = nullptr; // the running thread's own connection

@@ -142,6 +142,10 @@ bool IsAlarmDue(const AlarmValues& alarm, const QDateTime& now)
     const QDate today = now.date();
     if (!isMatchingDay(alarm, today))
         return false;
+    // A one-off alarm of an earlier day is overdue whatever the time of day now: missed while
+    // the computer was off, it fires at the first pass.
+    if (alarm.kind == AlarmOnce && alarm.date < today)
+        return true;
     // The time of day has come when the clock shows it or a later time of the day, so a time
     // the clock jumps over is reached at the jump.
     const qint64 occurrence = wallSeconds(today, alarm.time);

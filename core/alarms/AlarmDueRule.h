@@ -35,7 +35,8 @@ QString AlarmKindLabel(int kind);
 //
 // Only planned (2) and acknowledged (3) alarms can be due, and never with a date or time of
 // day missing or a kind outside 0-4.
-// - One-off: not acknowledged; today is on or after its date; its time of day has come.
+// - One-off: not acknowledged; its moment (its date at its time of day) has come, so one of an
+//   earlier day is due at once.
 // - Daily, weekly (the weekday of its date), monthly (the day of the month of its date, so
 //   the 31st only in months that have one) and yearly (the month and day of its date, so
 //   29 February only in leap years): today is a matching day, its time of day has come today,

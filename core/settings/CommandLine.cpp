@@ -19,6 +19,8 @@ struct OptionEntry
     const char* valueName; // nullptr for an option without a value
     const char* description;
     std::function<void(Parsed&, const QString&)> apply;
+    // For an option with two values (valueName names both): takes them in place of apply.
+    std::function<void(Parsed&, const QString&, const QString&)> applyPair = nullptr;
 };
 
 const std::vector<OptionEntry>& table()
@@ -28,6 +30,15 @@ const std::vector<OptionEntry>& table()
          "open this note database: a file, or host:/path or host/port:/path on a Firebird "
          "server (also QUILLBOX_DATABASE)",
          [](Parsed& p, const QString& value) { p.options.database = value; }},
+        {"--backup", nullptr, "FILE",
+         "back the database up into FILE (a new file, or an earlier backup to replace) and exit",
+         [](Parsed& p, const QString& value) { p.options.backupFile = value; }},
+        {"--restore", nullptr, "BACKUP NEWFILE",
+         "restore the backup BACKUP into the new database file NEWFILE and exit", nullptr,
+         [](Parsed& p, const QString& backup, const QString& newFile) {
+             p.options.restoreBackup = backup;
+             p.options.restoreInto = newFile;
+         }},
         {"--help", "-h", nullptr, "show this help and exit",
          [](Parsed& p, const QString&) { p.outcome = Outcome::Help; }},
         {"--version", nullptr, nullptr, "show the version and exit",
@@ -48,6 +59,62 @@ const OptionEntry* find(const QString& name)
             return &option;
     }
     return nullptr;
+}
+
+// The options of Qt's own application object and whether each takes a value. Qt accepts them
+// with one dash or two.
+struct QtOption
+{
+    const char* name;
+    bool takesValue;
+};
+
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"geometry", true},
+    {"qwindowtitle", true},
+    {"title", true},
+    {"qwindowicon", true},
+    {"icon", true},
+    {"session", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"display", true},
+    {"name", true},
+    {"visual", true},
+    {"reverse", false},
+    {"testability", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"widgetcount", false},
+    {"sync", false},
+};
+
+// How many arguments from arguments[at] on belong to an option of Qt's; 0 when it is none.
+qsizetype qtOptionLength(const QStringList& arguments, qsizetype at)
+{
+    QString name = arguments[at];
+    if (name.startsWith(QLatin1String("--")))
+        name.remove(0, 1);
+    if (!name.startsWith(QLatin1Char('-')))
+        return 0;
+    name.remove(0, 1);
+    if (name.startsWith(QLatin1String("qmljsdebugger=")))
+        return 1;
+    const qsizetype equals = name.indexOf(QLatin1Char('='));
+    const QString bare = equals < 0 ? name : name.left(equals);
+    for (const QtOption& option : kQtOptions) {
+        if (bare != QLatin1String(option.name))
+            continue;
+        if (equals >= 0)
+            return option.takesValue ? 1 : 0;
+        return option.takesValue && at + 1 < arguments.size() ? 2 : option.takesValue ? 0 : 1;
+    }
+    return 0;
 }
 
 Parsed failure(const QString& text)
@@ -72,6 +139,10 @@ Parsed parse(const QStringList& arguments)
         }
         if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-"))
             return failure(QStringLiteral("unexpected argument '%1'").arg(argument));
+        if (const qsizetype qtLength = qtOptionLength(arguments, i)) {
+            i += qtLength - 1;
+            continue;
+        }
 
         const qsizetype equals = argument.startsWith(QLatin1String("--"))
                                      ? argument.indexOf(QLatin1Char('='))
@@ -82,6 +153,20 @@ Parsed parse(const QStringList& arguments)
             return failure(QStringLiteral("unknown option '%1'").arg(name));
 
         QString value;
+        if (option->applyPair) {
+            // Both values follow the name; the first may also be joined to it with "=".
+            const qsizetype needed = equals >= 0 ? 1 : 2;
+            QStringList values;
+            if (equals >= 0)
+                values << argument.mid(equals + 1);
+            for (qsizetype taken = 0; taken < needed && i + 1 < arguments.size(); ++taken)
+                values << arguments[++i];
+            if (values.size() < 2 || values.contains(QString()))
+                return failure(QStringLiteral("option '%1' needs two values (%2)")
+                                   .arg(name, QLatin1String(option->valueName)));
+            option->applyPair(parsed, values[0], values[1]);
+            continue;
+        }
         if (option->valueName) {
             if (equals >= 0) {
                 value = argument.mid(equals + 1);
@@ -101,6 +186,8 @@ Parsed parse(const QStringList& arguments)
         if (parsed.outcome == Outcome::Help || parsed.outcome == Outcome::Version)
             return parsed;
     }
+    if (!parsed.options.backupFile.isEmpty() && !parsed.options.restoreBackup.isEmpty())
+        return failure(QStringLiteral("give either --backup or --restore, not both"));
     return parsed;
 }
 
@@ -118,14 +205,20 @@ QString helpText(const QString& program)
             left = QStringLiteral("    ") + left;
         if (option.valueName)
             left += QLatin1Char(' ') + QLatin1String(option.valueName);
-        text += QStringLiteral("  ") + left.leftJustified(22) + QLatin1Char(' ') +
-                QLatin1String(option.description) + QLatin1Char('\n');
+        left = left.leftJustified(22);
+        // A long left column gets its description on the next line.
+        if (left.size() > 22)
+            left += QStringLiteral("\n") + QString(25, QLatin1Char(' '));
+        else
+            left += QLatin1Char(' ');
+        text += QStringLiteral("  ") + left + QLatin1String(option.description) + QLatin1Char('\n');
     }
     text += QStringLiteral(
         "\nWithout --database the program opens dbn.ib beside its executable when that file\n"
         "exists, otherwise the user's own $XDG_DATA_HOME/quillbox/dbn.ib (by default\n"
         "~/.local/share/quillbox/dbn.ib), made from the installed empty database on first "
-        "start.\n");
+        "start.\n"
+        "--backup and --restore use the database chosen the same way and say which one.\n");
     return text;
 }
 

@@ -12,7 +12,13 @@ namespace command_line {
 // What the options ask for.
 struct Options
 {
-    QString database; // --database PATH
+    QString database;      // --database PATH
+    QString backupFile;    // --backup FILE
+    QString restoreBackup; // --restore BACKUP NEWFILE
+    QString restoreInto;
+
+    // Whether the command is a backup or a restore, which runs without a window.
+    bool isBackupOrRestore() const { return !backupFile.isEmpty() || !restoreBackup.isEmpty(); }
 };
 
 enum class Outcome
@@ -36,8 +42,10 @@ inline constexpr int kUsageError = 2;
 
 // arguments as the program received them, the program's name first. Both "--name value" and
 // "--name=value" are accepted; "--" ends the options. The first --help or --version wins
-// over what follows it, and an error stops the parse where it is found. --paths takes the
-// options around it into account (the database they name).
+// over what follows it, and an error stops the parse where it is found. The options Qt's
+// application object takes for itself (-platform NAME, -style NAME, ...) are let through, so
+// the whole command line is judged before that object exists. --paths takes the options around
+// it into account (the database they name).
 Parsed parse(const QStringList& arguments);
 
 QString helpText(const QString& program);

@@ -17,9 +17,6 @@
 namespace backup {
 namespace {
 
-const QString kBackupOption = QStringLiteral("--backup");
-const QString kRestoreOption = QStringLiteral("--restore");
-
 QString statusText(const ISC_STATUS* status)
 {
     QByteArray text;
@@ -201,6 +198,35 @@ QByteArray restoreAction(const QString& backupFile, const QString& databasePath)
     return action;
 }
 
+// Empty when a backup may be written to target: nothing is there, or a regular file (an
+// earlier backup, then *replacing is set). Otherwise why not.
+QString targetProblem(const QString& target, bool* replacing)
+{
+    struct stat present = {};
+    if (::lstat(QFile::encodeName(target).constData(), &present) != 0) {
+        *replacing = false;
+        return {};
+    }
+    *replacing = S_ISREG(present.st_mode);
+    if (*replacing)
+        return {};
+    const QString what = S_ISDIR(present.st_mode)    ? QStringLiteral("a directory")
+                         : S_ISLNK(present.st_mode)  ? QStringLiteral("a symbolic link")
+                         : S_ISFIFO(present.st_mode) ? QStringLiteral("a pipe")
+                         : S_ISSOCK(present.st_mode) ? QStringLiteral("a socket")
+                                                     : QStringLiteral("a device");
+    return QStringLiteral("%1 is %2, not a file: a backup is written only as a new file or over "
+                          "an earlier backup.")
+        .arg(target, what);
+}
+
+void print(const Outcome& outcome)
+{
+    std::FILE* stream = outcome.ok ? stdout : stderr;
+    std::fprintf(stream, "%s\n", outcome.message.toLocal8Bit().constData());
+    std::fflush(stream);
+}
+
 } // namespace
 
 Outcome backupDatabase(const QString& databasePath, const QString& backupFile)
@@ -215,8 +241,9 @@ Outcome backupDatabase(const QString& databasePath, const QString& backupFile)
         return failure(QStringLiteral("There is no database file %1.").arg(database));
     if (sameFile(database, target))
         return failure(QStringLiteral("The backup cannot be written over the database itself."));
-    if (QFileInfo(target).isDir())
-        return failure(QStringLiteral("%1 is a directory.").arg(target));
+    bool replacing = false;
+    if (const QString problem = targetProblem(target, &replacing); !problem.isEmpty())
+        return failure(problem);
     firebird_environment::prepare(database);
     const QString lockProblem = firebird_environment::lockSharingProblem(database);
     if (!lockProblem.isEmpty())
@@ -255,15 +282,23 @@ Outcome backupDatabase(const QString& databasePath, const QString& backupFile)
     if (!syncFile(partial))
         return failure(QStringLiteral("The backup could not be written to disk: %1")
                            .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    // Looked at again just before the rename: a node put there meanwhile is not replaced.
+    if (const QString problem = targetProblem(target, &replacing); !problem.isEmpty())
+        return failure(problem);
     if (::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) !=
         0)
         return failure(QStringLiteral("The backup could not be named %1: %2")
                            .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
     syncDirectoryOf(target);
-    return Outcome{true, QStringLiteral("Backed up %1 into %2.").arg(notesText(notes), target)};
+    QString message =
+        QStringLiteral("Backed up %1 of %2 into %3.").arg(notesText(notes), database, target);
+    if (replacing)
+        message += QStringLiteral(" It replaced the earlier backup there.");
+    return Outcome{true, message};
 }
 
-Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePath)
+Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePath,
+                        const QString& databasePath)
 {
     if (firebird_environment::isRemote(newDatabasePath))
         return failure(QStringLiteral("Restore into a database on a server with the server's own "
@@ -279,7 +314,11 @@ Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePat
     if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
         return failure(
             QStringLiteral("There is no directory %1.").arg(QFileInfo(target).absolutePath()));
-    firebird_environment::prepare(target);
+    // The program's own engine settings, as long as its database is a local file that is
+    // there; a server's database has none here, and a missing one no lock directory yet.
+    const bool programSettings =
+        !firebird_environment::isRemote(databasePath) && QFileInfo(databasePath).isFile();
+    firebird_environment::prepare(programSettings ? databasePath : target);
 
     WorkDirectory work(target);
     if (!work.isValid())
@@ -306,45 +345,27 @@ Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePat
     return Outcome{true, QStringLiteral("Restored %1 into %2.").arg(notesText(notes), target)};
 }
 
-bool isBackupCommand(int argc, const char* const* argv)
+int runBackup(const QString& databasePath, const QString& backupFile)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i] == kBackupOption || argv[i] == kRestoreOption)
-            return true;
-    }
-    return false;
+    Outcome outcome = backupDatabase(databasePath, backupFile);
+    if (!outcome.ok)
+        outcome.message += QStringLiteral("\nNo backup of %1 was written.").arg(databasePath);
+    print(outcome);
+    return outcome.ok ? 0 : 1;
 }
 
-std::optional<int> runBackupCommand(const QStringList& arguments, const QString& databasePath)
+int runRestore(const QString& databasePath, const QString& backupFile,
+               const QString& newDatabasePath)
 {
-    const qsizetype backupAt = arguments.indexOf(kBackupOption);
-    const qsizetype restoreAt = arguments.indexOf(kRestoreOption);
-    if (backupAt < 0 && restoreAt < 0)
-        return std::nullopt;
-    Outcome outcome;
-    bool wrongArguments = true;
-    if (backupAt >= 0 && restoreAt >= 0) {
-        outcome.message = QStringLiteral("Give either --backup or --restore, not both.");
-    } else if (backupAt >= 0) {
-        if (backupAt + 1 >= arguments.size()) {
-            outcome.message = QStringLiteral("Usage: quillbox --backup FILE");
-        } else {
-            wrongArguments = false;
-            outcome = backupDatabase(databasePath, arguments[backupAt + 1]);
-            if (!outcome.ok)
-                outcome.message += QStringLiteral("\nNo backup was written.");
-        }
-    } else if (restoreAt + 2 >= arguments.size()) {
-        outcome.message = QStringLiteral("Usage: quillbox --restore BACKUP NEWFILE");
-    } else {
-        wrongArguments = false;
-        outcome = restoreDatabase(arguments[restoreAt + 1], arguments[restoreAt + 2]);
-        if (!outcome.ok)
-            outcome.message += QStringLiteral("\nNo database was written.");
-    }
-    std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.message.toLocal8Bit().constData());
-    std::fflush(outcome.ok ? stdout : stderr);
-    return outcome.ok ? 0 : wrongArguments ? 2 : 1;
+    Outcome outcome = restoreDatabase(backupFile, newDatabasePath, databasePath);
+    if (outcome.ok)
+        outcome.message += QStringLiteral("\nThe program's database is %1; start the program "
+                                          "with --database %2 to open the restored notes.")
+                               .arg(databasePath, QFileInfo(newDatabasePath).absoluteFilePath());
+    else
+        outcome.message += QStringLiteral("\nNo database was written.");
+    print(outcome);
+    return outcome.ok ? 0 : 1;
 }
 
 } // namespace backup

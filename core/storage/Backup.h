@@ -10,8 +10,6 @@
 // made the same way and never replaces an existing file.
 
 #include <QString>
-#include <QStringList>
-#include <optional>
 
 namespace backup {
 
@@ -23,20 +21,22 @@ struct Outcome
 };
 
 // Backs the database up into backupFile, replacing an earlier backup of that name. The backup
-// counts as made only when it was read back completely by a trial restore.
+// counts as made only when it was read back completely by a trial restore. A backupFile that
+// exists and is not a regular file (a device, a pipe, a socket, a directory, a link) is
+// refused, so that nothing but an earlier backup is ever replaced.
 Outcome backupDatabase(const QString& databasePath, const QString& backupFile);
 
-// Restores a backup into newDatabasePath, which must not exist yet.
-Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePath);
+// Restores a backup into newDatabasePath, which must not exist yet. The engine runs with the
+// settings (configuration, lock directory) of the program's database databasePath, as the
+// program itself would, unless that one is on a server.
+Outcome restoreDatabase(const QString& backupFile, const QString& newDatabasePath,
+                        const QString& databasePath);
 
-// Whether the command line asks for a backup or a restore (before any application object
-// exists, so that no window is ever made for them).
-bool isBackupCommand(int argc, const char* const* argv);
-
-// Runs "--backup FILE" or "--restore BACKUP NEWFILE" from the program's arguments (program
-// name first) on the database the program would open; prints the outcome (failures on
-// stderr) and returns the exit code: 0 when done, 1 when it failed, 2 for wrong arguments.
-// No value when the arguments ask for neither.
-std::optional<int> runBackupCommand(const QStringList& arguments, const QString& databasePath);
+// "--backup FILE" and "--restore BACKUP NEWFILE" on the program's database databasePath:
+// print the outcome (failures on standard error) and return the exit code, 0 when done and 1
+// when it failed.
+int runBackup(const QString& databasePath, const QString& backupFile);
+int runRestore(const QString& databasePath, const QString& backupFile,
+               const QString& newDatabasePath);
 
 } // namespace backup

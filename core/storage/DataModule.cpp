@@ -3,7 +3,6 @@
 #include "core/storage/FirebirdEnvironment.h"
 #include "core/storage/SettingsStatements.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 Q_LOGGING_CATEGORY(lcDatabase, "quillbox.db")
@@ -68,17 +67,13 @@ TDM::~TDM()
     }
 }
 
-QString TDM::defaultDatabasePath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/dbn.ib");
-}
-
 void TDM::attach()
 {
     if (!firebird_environment::isRemote(path_)) {
-        const QString problem = firebird_environment::localFileProblem(path_);
+        fb::ErrorKind kind = fb::ErrorKind::Other;
+        const QString problem = firebird_environment::localFileProblem(path_, &kind);
         if (!problem.isEmpty())
-            throw fb::Error(problem.toStdString());
+            throw fb::Error(problem.toStdString(), kind);
     }
     firebird_environment::prepare(path_);
     guard_->check();
@@ -115,7 +110,7 @@ void TDM::dropConnection()
     }
 }
 
-bool TDM::Connect()
+bool TDM::Connect(fb::ErrorKind* failure)
 {
     std::lock_guard lock(mutex_);
     // A second try covers another user's program creating the shared lock files at the same
@@ -131,6 +126,8 @@ bool TDM::Connect()
                 continue;
             }
             qCWarning(lcDatabase).noquote() << "cannot open" << path_ << ":" << e.text();
+            if (failure)
+                *failure = e.kind();
             return false;
         }
     }

@@ -50,13 +50,12 @@ public:
     explicit TDM(std::shared_ptr<DatabaseFileGuard> guard, QObject* parent = nullptr);
     ~TDM() override;
 
-    // dbn.ib in the directory of the running executable.
-    static QString defaultDatabasePath();
     const QString& databasePath() const { return path_; }
     const std::shared_ptr<DatabaseFileGuard>& fileGuard() const { return guard_; }
 
-    // Opens the connection; false on any error, with no message of its own.
-    bool Connect();
+    // Opens the connection; false on any error, with no message of its own. The kind of the
+    // failure goes to *failure when given; the log has the engine's full text.
+    bool Connect(fb::ErrorKind* failure = nullptr);
     // Closes the connection; false on any error.
     bool Disconnect();
     bool isConnected() const;

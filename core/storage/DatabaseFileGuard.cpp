@@ -36,7 +36,7 @@ void DatabaseFileGuard::check()
     }
     if (foundNow)
         emit lost();
-    throw fb::Error(lostErrorText(path_).toStdString());
+    throw fb::Error(lostErrorText(path_).toStdString(), fb::ErrorKind::FileMoved);
 }
 
 void DatabaseFileGuard::recordOpened()

@@ -10,34 +10,8 @@ namespace {
 constexpr qint64 kEngineEpochJulianDay = 2400001;
 constexpr int kTimeUnitsPerMs = 10; // the engine counts time of day in 1/10000 s
 
-bool isConnectionLost(const ISC_STATUS* status)
-{
-    // The status vector is a list of clusters: a tag, then one value (two for a counted
-    // string). Every error code in it counts, not only the first.
-    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
-        const ISC_STATUS tag = *p++;
-        if (tag == isc_arg_gds) {
-            switch (*p) {
-            case isc_network_error:
-            case isc_net_read_err:
-            case isc_net_write_err:
-            case isc_lost_db_connection:
-            case isc_conn_lost:
-            case isc_shutdown:
-            case isc_att_shutdown:
-                return true;
-            default:
-                break;
-            }
-        }
-        p += tag == isc_arg_cstring ? 2 : 1;
-    }
-    return false;
-}
-
 [[noreturn]] void raise(const ISC_STATUS* status)
 {
-    const bool lost = isConnectionLost(status);
     QByteArray text;
     const ISC_STATUS* cursor = status;
     char line[1024];
@@ -48,7 +22,7 @@ bool isConnectionLost(const ISC_STATUS* status)
     }
     if (text.isEmpty())
         text = "unknown database error";
-    throw Error(text.toStdString(), lost);
+    throw Error(text.toStdString(), kindOf(status));
 }
 
 void check(const ISC_STATUS* status)

@@ -2,7 +2,10 @@
 
 // A small RAII layer over the Firebird client library (the ISC API of ibase.h).
 // Each object owns one handle and releases it in its destructor; every failure of the
-// library is thrown as fb::Error carrying the engine's own message text.
+// library is thrown as fb::Error carrying the engine's own message text and the kind of the
+// failure.
+
+#include "core/storage/ErrorKind.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -21,17 +24,17 @@ namespace fb {
 class Error : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
-    Error(const std::string& text, bool connectionLost)
-        : std::runtime_error(text), connectionLost_(connectionLost)
+    explicit Error(const std::string& text, ErrorKind kind = ErrorKind::Other)
+        : std::runtime_error(text), kind_(kind)
     {}
     QString text() const { return QString::fromUtf8(what()); }
+    ErrorKind kind() const { return kind_; }
     // True when the link to the database is gone (a server that went away or shut the
     // database down): the attachment is of no further use and must be opened anew.
-    bool connectionLost() const { return connectionLost_; }
+    bool connectionLost() const { return kind_ == ErrorKind::ConnectionLost; }
 
 private:
-    bool connectionLost_ = false;
+    ErrorKind kind_ = ErrorKind::Other;
 };
 
 class Attachment

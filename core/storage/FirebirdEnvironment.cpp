@@ -222,19 +222,27 @@ bool isRemote(const QString& databasePath)
     return server.match(databasePath).hasMatch();
 }
 
-QString localFileProblem(const QString& databasePath)
+QString localFileProblem(const QString& databasePath, fb::ErrorKind* kind)
 {
+    const auto problem = [kind](fb::ErrorKind what, const QString& text) {
+        if (kind)
+            *kind = what;
+        return text;
+    };
     QFile file(databasePath);
     if (!file.exists())
-        return databasePath + QStringLiteral(": no such file");
+        return problem(fb::ErrorKind::FileMissing, databasePath + QStringLiteral(": no such file"));
     if (!file.open(QIODevice::ReadOnly))
-        return databasePath + QStringLiteral(": ") + file.errorString();
+        return problem(QFileInfo(databasePath).isReadable() ? fb::ErrorKind::Other
+                                                            : fb::ErrorKind::NotWritable,
+                       databasePath + QStringLiteral(": ") + file.errorString());
     // The header page: page type 1 first, and at byte 18 the on-disk structure version, whose
     // high bit marks a Firebird database.
     const QByteArray head = file.read(20);
     const bool firebird = head.size() == 20 && head[0] == 1 && (uchar(head[19]) & 0x80) != 0;
     if (!firebird)
-        return databasePath + QStringLiteral(" is not a Firebird database");
+        return problem(fb::ErrorKind::NotDatabase,
+                       databasePath + QStringLiteral(" is not a Firebird database"));
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/storage/ErrorKind.h"
+
 #include <QString>
 
 // Points the Firebird client library at this program's own configuration before its first
@@ -39,9 +41,10 @@ QString lockSharingProblem(const QString& databasePath);
 QString effectiveLockDirectory();
 
 // Empty when the local file at databasePath is there and begins like a Firebird database;
-// otherwise why it is not one. The engine, given any other file, would first make its lock
-// directory beside it: the program leaves a place it was wrongly pointed at as it found it.
-QString localFileProblem(const QString& databasePath);
+// otherwise why it is not one, and in *kind what that comes down to. The engine, given any
+// other file, would first make its lock directory beside it: the program leaves a place it
+// was wrongly pointed at as it found it.
+QString localFileProblem(const QString& databasePath, fb::ErrorKind* kind = nullptr);
 
 // True when the path names a database on a server ("host:/path/dbn.ib",
 // "host/port:/path/dbn.ib", "inet://host/path").

@@ -1,57 +1,29 @@
 #include "core/storage/SaveFailure.h"
 
-#include <QStringList>
-
 namespace save_failure {
 
-namespace {
-
-bool containsAny(const QString& text, const QStringList& needles)
+QString reason(fb::ErrorKind kind)
 {
-    for (const QString& needle : needles) {
-        if (text.contains(needle, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-Cause classify(const QString& errorText)
-{
-    // The engine reports the system's own error text (strerror) below its I/O error line; its
-    // own words for a database it could open only for reading are "read-only database".
-    if (errorText.contains(kFileLostMarker))
-        return Cause::FileLost;
-    if (containsAny(errorText,
-                    {QStringLiteral("No space left on device"),
-                     QStringLiteral("Disk quota exceeded"), QStringLiteral("File too large")}))
-        return Cause::DiskFull;
-    if (containsAny(errorText,
-                    {QStringLiteral("Permission denied"), QStringLiteral("Operation not permitted"),
-                     QStringLiteral("Read-only file system"), QStringLiteral("read-only database"),
-                     QStringLiteral("no permission for read-write access")}))
-        return Cause::NotWritable;
-    if (containsAny(errorText, {QStringLiteral("No such file or directory"),
-                                QStringLiteral("Stale file handle")}))
-        return Cause::FileMissing;
-    return Cause::Other;
-}
-
-QString reason(Cause cause)
-{
-    switch (cause) {
-    case Cause::DiskFull:
+    switch (kind) {
+    case fb::ErrorKind::ConnectionLost:
+        return QStringLiteral("The database server does not answer.");
+    case fb::ErrorKind::DiskFull:
         return QStringLiteral("The disk is full.");
-    case Cause::NotWritable:
+    case fb::ErrorKind::NotWritable:
         return QStringLiteral(
             "The database file cannot be written (no permission, or it is read-only).");
-    case Cause::FileMissing:
+    case fb::ErrorKind::FolderNotWritable:
+        return QStringLiteral("The database's folder is read-only.");
+    case fb::ErrorKind::LockFolder:
+        return QStringLiteral("The lock folder .dbn.lock beside the database cannot be written.");
+    case fb::ErrorKind::FileMissing:
         return QStringLiteral("The database file is missing or was moved.");
-    case Cause::FileLost:
+    case fb::ErrorKind::FileMoved:
         return QStringLiteral(
             "The database file was moved or replaced while the program was running.");
-    case Cause::Other:
+    case fb::ErrorKind::NotDatabase:
+        return QStringLiteral("The file is not a Quillbox database.");
+    case fb::ErrorKind::Other:
         break;
     }
     return {};
@@ -59,14 +31,21 @@ QString reason(Cause cause)
 
 QString fileLostAnnouncement()
 {
-    return reason(Cause::FileLost) + QStringLiteral(" Please restart the program.");
+    return reason(fb::ErrorKind::FileMoved) + QStringLiteral(" Please restart the program.");
 }
 
-QString noteNotSavedMessage(Cause cause)
+QString noteNotSavedMessage(fb::ErrorKind kind)
 {
     const QString plain = QStringLiteral("The note could not be saved!");
-    const QString why = reason(cause);
+    const QString why = reason(kind);
     return why.isEmpty() ? plain : plain + QStringLiteral("\n\n") + why;
+}
+
+QString noConnectionMessage(fb::ErrorKind kind)
+{
+    const QString plain = QStringLiteral("No connection to database!");
+    const QString why = reason(kind);
+    return why.isEmpty() ? plain : plain + QLatin1Char('\n') + why;
 }
 
 } // namespace save_failure

@@ -84,7 +84,7 @@ void TFormMain::startWorkers()
         AlarmChecker = new TAlarmChecker(options_.checkAlarms, options_.alarmInterval, this);
     } else {
         AlarmChecker = new TAlarmChecker(
-            dm_.databasePath(), options_.clock,
+            dm_.fileGuard(), options_.clock,
             [this](const AlarmBalloon& balloon) {
                 AlarmBalloonTitle = balloon.title;
                 AlarmBalloonText = balloon.text;

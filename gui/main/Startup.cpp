@@ -3,7 +3,10 @@
 #include "core/settings/CommandLine.h"
 #include "core/settings/DatabaseLocation.h"
 #include "core/settings/EnginePaths.h"
+#include "core/settings/DisplayCheck.h"
+#include "core/storage/Backup.h"
 #include "core/storage/DataModule.h"
+#include "core/storage/SaveFailure.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/NoteListFill.h"
@@ -12,6 +15,7 @@
 #include "gui/platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSessionManager>
 #include <chrono>
 #include <cstdio>
@@ -21,8 +25,9 @@ namespace startup {
 std::unique_ptr<TDM> createDataModule(const QString& databasePath)
 {
     auto dm = std::make_unique<TDM>(databasePath);
-    if (!dm->Connect())
-        showPlainMessage(nullptr, QStringLiteral("No connection to database!"));
+    fb::ErrorKind failure = fb::ErrorKind::Other;
+    if (!dm->Connect(&failure))
+        showPlainMessage(nullptr, save_failure::noConnectionMessage(failure));
     return dm;
 }
 
@@ -32,14 +37,34 @@ std::optional<int> answerCommandLine(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const command_line::Parsed parsed = command_line::parse(arguments);
-    if (parsed.outcome == command_line::Outcome::Help ||
-        parsed.outcome == command_line::Outcome::Version)
-        return command_line::report(parsed, arguments.value(0));
     if (parsed.outcome == command_line::Outcome::Paths) {
         // Where the program is decides the database: the core application knows, and needs no
         // display.
         const QCoreApplication app(argc, argv);
         return engine_paths::print(parsed.options.database, arguments.value(0));
+    }
+    if (parsed.outcome != command_line::Outcome::Run)
+        return command_line::report(parsed, arguments.value(0));
+    const command_line::Options& options = parsed.options;
+    if (options.isBackupOrRestore()) {
+        // The application's directory decides the database; the per-user one is not made here.
+        QCoreApplication app(argc, argv);
+        const QString database =
+            database_location::choose(database_location::factsOfThisProcess(options.database)).path;
+        if (database.isEmpty()) {
+            std::fputs("quillbox: no place for the per-user database: no home directory\n", stderr);
+            return 1;
+        }
+        return options.backupFile.isEmpty()
+                   ? backup::runRestore(database, options.restoreBackup, options.restoreInto)
+                   : backup::runBackup(database, options.backupFile);
+    }
+    const QString noDisplay = display_check::problem(display_check::factsOfThisProcess(arguments));
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n",
+                     QFileInfo(arguments.value(0)).fileName().toLocal8Bit().constData(),
+                     noDisplay.toLocal8Bit().constData());
+        return 1;
     }
     return std::nullopt;
 }

@@ -11,13 +11,15 @@ class TFormMain;
 namespace startup {
 
 // Creates the data module for the database file and opens the connection. When that fails
-// the user is told once, and the program goes on: every later statement tries to open the
-// connection again.
+// the user is told once, with the reason when it is known, and the program goes on: every
+// later statement tries to open the connection again.
 std::unique_ptr<TDM> createDataModule(const QString& databasePath);
 
-// Answers --help, --version and --paths before the application object exists, so they work
-// without a display. Returns the exit status when the program should end here. Anything this first
-// look does not understand may be an option of Qt's own; run() judges it once Qt has taken those.
+// Judges the command line before the window system is touched, so that everything that needs
+// no window works without a display: --help, --version and --paths, a wrong option (exit 2), --backup
+// and --restore on the database the program would open. A missing display is said in one
+// line (exit 1) instead of Qt's fatal error. Returns the exit status when the program should
+// end here.
 std::optional<int> answerCommandLine(int argc, char** argv);
 
 // The database the program opens for the --database value (empty when not given), by the

@@ -277,7 +277,7 @@ qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
     try {
         return note_store::insertNote(dm_, row);
     } catch (const fb::Error& e) {
-        lastSaveError_ = e.text();
+        lastSaveKind_ = e.kind();
         dm_.ReportDbError(QStringLiteral("Can't add new note!"), kWindowName, e.text());
         return -1;
     }
@@ -287,7 +287,7 @@ void TFormNotatka::OKClick()
 {
     // The only database error that reaches here is the read of the stored alarm state; nothing
     // of the note is saved then, and the editor stays open to save again.
-    lastSaveError_.clear();
+    lastSaveKind_ = fb::ErrorKind::Other;
     try {
         if (NoteId == -1) {
             if (!cAlarm->isChecked() || ValidateAlarm())
@@ -335,7 +335,7 @@ void TFormNotatka::SaveExistingNote()
             dm_, NoteId, loaded, Tytul->text(), Tresc->storedText(),
             [this](int storedState) { return alarmAfterSaving(storedState); }, clock_());
     } catch (const note_store::SaveError& e) {
-        lastSaveError_ = e.text();
+        lastSaveKind_ = e.kind();
         switch (e.step()) {
         case note_store::SaveStep::AlarmRead:
             throw fb::Error(e);
@@ -386,13 +386,12 @@ void TFormNotatka::reportNotSaved()
 {
     // The reason, when the user can act on it. A database file moved or replaced meanwhile is
     // announced once in the whole program; should this be the first time, the editor says it.
-    const save_failure::Cause cause = save_failure::classify(lastSaveError_);
-    if (cause == save_failure::Cause::FileLost && dm_.fileGuard()->claimAnnouncement()) {
-        showPlainMessage(this, save_failure::noteNotSavedMessage(save_failure::Cause::Other) +
+    if (lastSaveKind_ == fb::ErrorKind::FileMoved && dm_.fileGuard()->claimAnnouncement()) {
+        showPlainMessage(this, save_failure::noteNotSavedMessage(fb::ErrorKind::Other) +
                                    QStringLiteral("\n\n") + save_failure::fileLostAnnouncement());
         return;
     }
-    showPlainMessage(this, save_failure::noteNotSavedMessage(cause));
+    showPlainMessage(this, save_failure::noteNotSavedMessage(lastSaveKind_));
 }
 
 bool TFormNotatka::ValidateAlarm()

@@ -3,6 +3,8 @@
 // TFormNotatka: the modal note editor. It shows a new note or an existing one with its title,
 // message and alarm, and on OK writes the note and has the main window reload its list.
 
+#include "core/storage/ErrorKind.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <functional>
@@ -100,8 +102,8 @@ private:
     NoteListHost& noteList_;
     Clock clock_;
     bool shownOnce_ = false;
-    // The error text of the last failed write of the note, for the reason shown to the user.
-    QString lastSaveError_;
+    // The kind of the last failed write of the note, for the reason shown to the user.
+    fb::ErrorKind lastSaveKind_ = fb::ErrorKind::Other;
     // The note's title and message as loaded, which a save expects to find still stored.
     std::unique_ptr<note_store::NoteText> loaded_;
 };

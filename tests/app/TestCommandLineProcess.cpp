@@ -250,6 +250,58 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
+
+    // Logged in over ssh, with no display: what needs no window works, and the rest ends with
+    // one line that says why, never with Qt's fatal error and a core dump.
+    void withoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("start") << QStringList{} << 1 << ""
+                               << "quillbox: no display to show a window on (DISPLAY and "
+                                  "WAYLAND_DISPLAY are not set); --help, --version, --backup and "
+                                  "--restore work without one\n";
+        QTest::newRow("unknown option")
+            << QStringList{"--no-such-option"} << 2 << ""
+            << "quillbox: unknown option '--no-such-option'\nTry 'quillbox --help' for more "
+               "information.\n";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "--restore BACKUP NEWFILE"
+                              << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "Quillbox 3.0\n"
+                                 << "";
+        QTest::newRow("backup") << QStringList{"--backup"} << 0 << "Backed up 0 notes of "
+                                << "";
+    }
+    void withoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        TestDatabase db;
+        if (arguments == QStringList{QStringLiteral("--backup")})
+            arguments << freshTestDirectory() + QStringLiteral("/notes.fbk")
+                      << QStringLiteral("--database") << db.path();
+        QProcessEnvironment env = environment();
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+            env.remove(QLatin1String(name));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUILLBOX_PROGRAM), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
+        QCOMPARE(stdErr, err);
+        QVERIFY(!QFileInfo::exists(xdgDataHome_));
+    }
+
     // Which database the program opens, as the log of its connection shows.
     void choice_data()
     {

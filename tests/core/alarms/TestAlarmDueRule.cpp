@@ -128,7 +128,15 @@ private Q_SLOTS:
         row("once: late in the evening", alarm(AlarmPlanned, 0, "2024-05-01", "18:00"),
             "2024-05-01 23:59:59", true);
         row("once: passed day, started in the morning",
-            alarm(AlarmPlanned, 0, "2024-04-28", "18:00"), "2024-05-01 09:00:00", false);
+            alarm(AlarmPlanned, 0, "2024-04-28", "18:00"), "2024-05-01 09:00:00", true);
+        row("once: yesterday 18:00, seen at 09:00", alarm(AlarmPlanned, 0, "2024-04-30", "18:00"),
+            "2024-05-01 09:00:00", true);
+        row("once: today 18:00, seen at 09:00", alarm(AlarmPlanned, 0, "2024-05-01", "18:00"),
+            "2024-05-01 09:00:00", false);
+        row("once: yesterday 23:59, seen just after midnight",
+            alarm(AlarmPlanned, 0, "2024-04-30", "23:59"), "2024-05-01 00:00:00", true);
+        row("once: acknowledged on an earlier day",
+            alarm(AlarmAcknowledged, 0, "2024-04-30", "18:00"), "2024-05-01 09:00:00", false);
         row("once: passed day, evening", alarm(AlarmPlanned, 0, "2024-04-28", "18:00"),
             "2024-05-01 19:00:00", true);
         row("once: the day before, after its time", alarm(AlarmPlanned, 0, "2024-05-02", "18:00"),

@@ -311,7 +311,7 @@ private Q_SLOTS:
         QList<QThread*> threads;
         int stateWhenShown = -1;
         TAlarmChecker checker(
-            db.path(), clock.clock(),
+            std::make_shared<DatabaseFileGuard>(db.path()), clock.clock(),
             [&](const AlarmBalloon& balloon) {
                 shown << balloon;
                 threads << QThread::currentThread();
@@ -344,7 +344,8 @@ private Q_SLOTS:
         CountingClock clock;
         int shown = 0;
         TAlarmChecker checker(
-            db.path(), clock.clock(), [&](const AlarmBalloon&) { ++shown; }, 5ms);
+            std::make_shared<DatabaseFileGuard>(db.path()), clock.clock(),
+            [&](const AlarmBalloon&) { ++shown; }, 5ms);
         checker.start();
         QVERIFY(checker.pause());
         insert(db, {.id = 1});
@@ -366,6 +367,40 @@ private Q_SLOTS:
         checker.requestStop();
     }
 
+    // The checker's connection shares the window's file guard: a file moved away while only
+    // the checker works on it is found by the checker's pass and reported by that one guard,
+    // once, however many passes meet it.
+    void aFileLostUnderTheCheckerIsReportedOnce()
+    {
+        TestDatabase db;
+        // Not due yet: each pass reads the clock for it.
+        insert(db, {.id = 1, .time = "'12:30'"});
+        TDM window(db.path());
+        QVERIFY(window.Connect());
+        std::atomic<int> lost{0};
+        QObject::connect(
+            window.fileGuard().get(), &DatabaseFileGuard::lost, window.fileGuard().get(),
+            [&] { ++lost; }, Qt::DirectConnection);
+        CountingClock clock;
+        TAlarmChecker checker(
+            window.fileGuard(), clock.clock(), [](const AlarmBalloon&) {}, 5ms);
+        checker.start();
+        QTRY_VERIFY(clock.reads >= 2);
+        QVERIFY(QFile::rename(db.path(), db.path() + QStringLiteral(".away")));
+        QTRY_COMPARE(lost.load(), 1);
+        QVERIFY(window.fileGuard()->isLost());
+
+        std::atomic<int> beats{0};
+        PeriodicWorker reference(5ms, [&](PeriodicWorker&) { ++beats; });
+        reference.start();
+        QTRY_VERIFY(beats >= 20);
+        reference.requestStop();
+        checker.requestStop();
+        QCOMPARE(lost.load(), 1);
+        QVERIFY(window.fileGuard()->claimAnnouncement());
+        QVERIFY(!window.fileGuard()->claimAnnouncement());
+    }
+
     // A stop while many alarms fire ends the pass at the next note: no call runs after the stop
     // and every note that turned running was shown or was the one being handed over.
     void aStopWhileAlarmsFireEndsThePassCleanly()
@@ -384,7 +419,8 @@ private Q_SLOTS:
         CountingClock clock;
         int shown = 0;
         auto* checker = new TAlarmChecker(
-            db.path(), clock.clock(), [&](const AlarmBalloon&) { ++shown; }, 1ms);
+            std::make_shared<DatabaseFileGuard>(db.path()), clock.clock(),
+            [&](const AlarmBalloon&) { ++shown; }, 1ms);
         checker->start();
         QTRY_VERIFY(shown >= 3);
         delete checker;

@@ -1,4 +1,5 @@
 #include "core/settings/CommandLine.h"
+#include "core/settings/DisplayCheck.h"
 #include "core/settings/EnginePaths.h"
 
 #include <QProcess>
@@ -69,6 +70,34 @@ private Q_SLOTS:
         row("argument after the end of options", QStringList{"--", "x"}, Outcome::Error, "",
             "unexpected argument 'x'");
         row("lone dash", QStringList{"-"}, Outcome::Error, "", "unexpected argument '-'");
+        // Qt's own options are left to Qt, with their values.
+        row("Qt's platform option", QStringList{"-platform", "offscreen", "--database", "q.ib"},
+            Outcome::Run, "q.ib", "");
+        row("Qt's option with two dashes and equals", QStringList{"--style=Fusion", "-reverse"},
+            Outcome::Run, "", "");
+        row("Qt's option without its value", QStringList{"-platform"}, Outcome::Error, "",
+            "unknown option '-platform'");
+        row("Qt's flag given a value", QStringList{"-reverse=1"}, Outcome::Error, "",
+            "unknown option '-reverse=1'");
+        row("restore without its new file", QStringList{"--restore", "b.fbk"}, Outcome::Error, "",
+            "option '--restore' needs two values (BACKUP NEWFILE)");
+        row("backup and restore at once",
+            QStringList{"--backup", "b.fbk", "--restore", "b.fbk", "n.ib"}, Outcome::Error, "",
+            "give either --backup or --restore, not both");
+        row("backup", QStringList{"--backup", "b.fbk"}, "", "b.fbk", "", "");
+        row("backup of the database given",
+            QStringList{"--database", "/d/dbn.ib", "--backup=b.fbk"}, "/d/dbn.ib", "b.fbk", "", "");
+        row("restore", QStringList{"--restore", "b.fbk", "new.ib"}, "", "", "b.fbk", "new.ib");
+        row("restore with equals, database after",
+            QStringList{"--restore=b.fbk", "new.ib", "--database", "d.ib"}, "d.ib", "", "b.fbk",
+            "new.ib");
+        row("nothing set", "", "", "", "", false);
+        row("X display", "", ":0", "", "", true);
+        row("Wayland session", "", "", "wayland-0", "wayland", true);
+        row("Wayland display outside a Wayland session", "", "", "wayland-0", "", false);
+        row("xcb asked for, no X display", "xcb", "", "wayland-0", "wayland", false);
+        row("Wayland or X, X there", "wayland);
+        row("offscreen needs no display", "offscreen", "", "", "", true);
     }
     void parse()
     {
@@ -88,7 +117,8 @@ private Q_SLOTS:
     {
         const QString help = helpText(QStringLiteral("quillbox"));
         QVERIFY(help.startsWith(QStringLiteral("Usage: quillbox [OPTION]...\n")));
-        for (const char* option : {"--database PATH", "-h, --help", "--version", "--paths"})
+        for (const char* option : {"--database PATH", "--backup FILE", "--restore BACKUP NEWFILE",
+                                   "-h, --help", "--version", "--paths"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains(QStringLiteral("QUILLBOX_DATABASE")));
         QVERIFY(help.contains(QStringLiteral("~/.local/share/quillbox/dbn.ib")));

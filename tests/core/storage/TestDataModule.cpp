@@ -13,23 +13,28 @@
 
 // The data module against real database files: the settings store, the connection rules and
 // what happens with a missing or damaged file.
+Q_DECLARE_METATYPE(fb::ErrorKind)
+
 class TestDataModule : public QObject
 {
     Q_OBJECT
 
-    // The database a run as another user works on, made by the run that started it.
-    static constexpr const char* kReadOnlyDatabase = "QUILLBOX_TEST_READ_ONLY_DATABASE";
+    // The database a run in a process of its own works on, made by the run that started it.
+    static constexpr const char* kOwnDatabase = "QUILLBOX_TEST_OWN_DATABASE";
 
-    // Runs one test function of this program as "nobody" and checks that it passed. That user
-    // can read neither the build folder nor root's temporary folders, so the program, the
-    // database and the user's home and runtime folders (where the engine keeps its settings)
-    // are laid out in a folder that belongs to it.
-    static void runAsNobody(const char* function)
+    // Runs one test function of this program (one row of it when tag is given) in a process
+    // of its own and checks that it passed: as "nobody" when this is root, who passes every
+    // permission check. That user can read neither the build folder nor root's temporary
+    // folders, so the program, the database and the user's home and runtime folders (where the
+    // engine keeps its settings) are laid out in a folder that belongs to it.
+    static void runAsNobody(const char* function, const QString& tag = QString())
     {
+        const bool asRoot = ::geteuid() == 0;
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-        if (setpriv.isEmpty())
+        if (asRoot && setpriv.isEmpty())
             QSKIP("setpriv is not installed, and root writes to read-only files");
-        const uid_t nobody = 65534;
+        const uid_t nobody = asRoot ? 65534 : ::geteuid();
+        const gid_t group = asRoot ? 65534 : ::getegid();
         QTemporaryDir top;
         QVERIFY(top.isValid());
         QVERIFY(::chmod(QFile::encodeName(top.path()).constData(), 0711) == 0);
@@ -40,18 +45,18 @@ class TestDataModule : public QObject
              QStringList{own, own + QStringLiteral("/db"), own + QStringLiteral("/home"),
                          own + QStringLiteral("/run"), own + QStringLiteral("/tmp")}) {
             QVERIFY(QDir().mkpath(folder));
-            QVERIFY(::chown(QFile::encodeName(folder).constData(), nobody, nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), nobody, group) == 0);
             QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
         }
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
         QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), database));
         for (const QString& file : {program, database})
-            QVERIFY(::chown(QFile::encodeName(file).constData(), nobody, nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(file).constData(), nobody, group) == 0);
         QVERIFY(::chmod(QFile::encodeName(program).constData(), 0700) == 0);
         QVERIFY(::chmod(QFile::encodeName(database).constData(), 0600) == 0);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QLatin1String(kReadOnlyDatabase), database);
+        env.insert(QLatin1String(kOwnDatabase), database);
         env.insert(QStringLiteral("HOME"), own + QStringLiteral("/home"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), own + QStringLiteral("/run"));
         env.insert(QStringLiteral("TMPDIR"), own + QStringLiteral("/tmp"));
@@ -61,13 +66,21 @@ class TestDataModule : public QObject
         run.setProcessEnvironment(env);
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.setWorkingDirectory(own);
-        run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody),
-                            QStringLiteral("--regid=%1").arg(nobody),
-                            QStringLiteral("--clear-groups"), program, QLatin1String(function)});
+        const QString test = tag.isEmpty() ? QString::fromLatin1(function)
+                                           : QString::fromLatin1(function) + ':' + tag;
+        if (asRoot)
+            run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody),
+                                QStringLiteral("--regid=%1").arg(group),
+                                QStringLiteral("--clear-groups"), program, test});
+        else
+            run.start(program, {test});
         QVERIFY(run.waitForFinished(120000));
         const QByteArray output = run.readAll();
+        QByteArray passed = QByteArray("PASS   : TestDataModule::").append(function);
+        if (!tag.isEmpty())
+            passed += '(' + tag.toUtf8() + ')';
         QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0 &&
-                     output.contains(QByteArray("PASS   : TestDataModule::").append(function)),
+                     output.contains(passed),
                  output.constData());
     }
 
@@ -215,7 +228,7 @@ private Q_SLOTS:
     // "nobody", from a copy of this program in a folder of that user's own.
     void readOnlyFileFallsBack()
     {
-        QString path = qEnvironmentVariable(kReadOnlyDatabase);
+        QString path = qEnvironmentVariable(kOwnDatabase);
         if (path.isEmpty() && ::geteuid() == 0) {
             runAsNobody("readOnlyFileFallsBack");
             return;
@@ -230,6 +243,74 @@ private Q_SLOTS:
         dm.Connect();
         QVERIFY(!dm.SetSetting(QStringLiteral("FormMainTop"), QStringLiteral("5")));
         QCOMPARE(dm.GetSetting(QStringLiteral("FormMainTop")), QStringLiteral("-1"));
+    }
+
+    // The kind of a failed open, and of a save that tries the connection again, for real
+    // failures as the engine reports them. Each case runs in a process of its own (as "nobody"
+    // when this is root), because the engine of a process keeps the lock folder of the first
+    // database it opens, and root would pass every permission check.
+    void failureKinds_data()
+    {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<fb::ErrorKind>("kind");
+        using fb::ErrorKind;
+        QTest::newRow("lock folder not writable") << "lock folder" << ErrorKind::LockFolder;
+        QTest::newRow("lock folder is a file") << "lock file" << ErrorKind::LockFolder;
+        QTest::newRow("read-only folder") << "folder" << ErrorKind::FolderNotWritable;
+        QTest::newRow("read-only file") << "file" << ErrorKind::NotWritable;
+        QTest::newRow("unreadable file") << "unreadable" << ErrorKind::NotWritable;
+        QTest::newRow("not a database") << "text" << ErrorKind::NotDatabase;
+        QTest::newRow("missing file") << "missing" << ErrorKind::FileMissing;
+        QTest::newRow("server that does not answer") << "closed port" << ErrorKind::ConnectionLost;
+    }
+    void failureKinds()
+    {
+        QFETCH(QString, setUp);
+        QFETCH(fb::ErrorKind, kind);
+        QString path = qEnvironmentVariable(kOwnDatabase);
+        if (path.isEmpty()) {
+            runAsNobody("failureKinds", QString::fromUtf8(QTest::currentDataTag()));
+            return;
+        }
+        const QString folder = QFileInfo(path).absolutePath();
+        const QByteArray lockFolder = QFile::encodeName(folder + QStringLiteral("/.dbn.lock"));
+        if (setUp == QStringLiteral("lock folder")) {
+            QVERIFY(::mkdir(lockFolder.constData(), 0500) == 0);
+        } else if (setUp == QStringLiteral("lock file")) {
+            QFile file(QFile::decodeName(lockFolder));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (setUp == QStringLiteral("folder")) {
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        } else if (setUp == QStringLiteral("file")) {
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0400) == 0);
+        } else if (setUp == QStringLiteral("unreadable")) {
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0200) == 0);
+        } else if (setUp == QStringLiteral("text")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray("just some text\n").repeated(600));
+        } else if (setUp == QStringLiteral("missing")) {
+            QVERIFY(QFile::remove(path));
+        } else {
+            path = QStringLiteral("127.0.0.1/1:") + path;
+        }
+
+        TDM dm(path);
+        fb::ErrorKind opened = fb::ErrorKind::Other;
+        QVERIFY(!dm.Connect(&opened));
+        QCOMPARE(opened, kind);
+        fb::ErrorKind saved = fb::ErrorKind::Other;
+        try {
+            dm.transact([](DbSession& db) {
+                db.execute(QStringLiteral("UPDATE USTAWIENIA SET Wartosc = '1'"));
+            });
+            QFAIL("the save went through");
+        } catch (const fb::Error& e) {
+            saved = e.kind();
+        }
+        QCOMPARE(saved, kind);
+        if (setUp == QStringLiteral("folder"))
+            ::chmod(QFile::encodeName(folder).constData(), 0700);
     }
 
     void failuresAreLogged()

@@ -9,6 +9,8 @@
 
 // The database file under the program's feet: moved, replaced or deleted while connections are
 // open, and full or read-only file systems, each with the reason a failed save is given.
+Q_DECLARE_METATYPE(fb::ErrorKind)
+
 class TestDatabaseFile : public QObject
 {
     Q_OBJECT
@@ -79,13 +81,13 @@ private Q_SLOTS:
 
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^DM - .*was moved")));
         QVERIFY(!dm->SetSetting(QStringLiteral("After"), QStringLiteral("2")));
-        QString saveError;
+        fb::ErrorKind saveError = fb::ErrorKind::Other;
         try {
             note_store::insertNote(*dm, newNote(QStringLiteral("lost")));
         } catch (const fb::Error& e) {
-            saveError = e.text();
+            saveError = e.kind();
         }
-        QCOMPARE(save_failure::classify(saveError), save_failure::Cause::FileLost);
+        QCOMPARE(saveError, fb::ErrorKind::FileMoved);
         QVERIFY_THROWS_EXCEPTION(fb::Error, note_store::countNotes(worker));
         QVERIFY_THROWS_EXCEPTION(fb::Error, note_store::countNotes(late));
         QVERIFY(!late.isConnected());
@@ -124,50 +126,42 @@ private Q_SLOTS:
                  QStringLiteral("2"));
     }
 
-    void causesOfAFailedSave_data()
+    // Each kind of failure the user can act on is named after the plain message, both when a
+    // save fails and when the database cannot be opened; any other failure keeps the plain
+    // message alone.
+    void reasonsFollowFromTheKind_data()
     {
-        QTest::addColumn<QString>("errorText");
-        QTest::addColumn<int>("cause");
-        using save_failure::Cause;
-        const auto row = [](const char* name, const QString& errorText, int cause) {
-            QTest::newRow(name) << errorText << cause;
+        QTest::addColumn<fb::ErrorKind>("kind");
+        QTest::addColumn<QString>("reason");
+        using fb::ErrorKind;
+        const auto row = [](const char* name, ErrorKind kind, const QString& reason) {
+            QTest::newRow(name) << kind << reason;
         };
-        row("disk full",
-            "I/O error during \"write_retry\" operation for file "
-            "\"/home/u/dbn.ib\"\nError while trying to write to "
-            "file\nNo space left on device",
-            int(Cause::DiskFull));
-        row("quota", "Error while trying to write to file\nDisk quota exceeded",
-            int(Cause::DiskFull));
-        row("read-only file system",
-            "operating system directive access failed\nRead-only file system",
-            int(Cause::NotWritable));
-        row("permission", "Error while trying to open file\nPermission denied",
-            int(Cause::NotWritable));
-        row("read-only file", "no permission for read-write access to database /home/u/dbn.ib",
-            int(Cause::NotWritable));
-        row("read-only database", "attempted update on read-only database",
-            int(Cause::NotWritable));
-        row("missing",
-            "I/O error during \"open\" operation for file \"/home/u/dbn.ib\"\nError while "
-            "trying to open file\nNo such file or directory",
-            int(Cause::FileMissing));
-        row("moved while running",
-            DatabaseFileGuard::lostErrorText(QStringLiteral("/home/u/dbn.ib")),
-            int(Cause::FileLost));
-        row("refused by the database", "exception 1\nNOTE_REFUSED\nnote refused",
-            int(Cause::Other));
-        row("nothing known", "", int(Cause::Other));
+        row("server", ErrorKind::ConnectionLost, "The database server does not answer.");
+        row("disk full", ErrorKind::DiskFull, "The disk is full.");
+        row("read-only file", ErrorKind::NotWritable,
+            "The database file cannot be written (no permission, or it is read-only).");
+        row("read-only folder", ErrorKind::FolderNotWritable,
+            "The database's folder is read-only.");
+        row("lock folder", ErrorKind::LockFolder,
+            "The lock folder .dbn.lock beside the database cannot be written.");
+        row("missing", ErrorKind::FileMissing, "The database file is missing or was moved.");
+        row("moved while running", ErrorKind::FileMoved,
+            "The database file was moved or replaced while the program was running.");
+        row("not a database", ErrorKind::NotDatabase, "The file is not a Quillbox database.");
+        row("anything else", ErrorKind::Other, "");
     }
-    void causesOfAFailedSave()
+    void reasonsFollowFromTheKind()
     {
-        QFETCH(QString, errorText);
-        QFETCH(int, cause);
-        QCOMPARE(int(save_failure::classify(errorText)), cause);
-        const QString message = save_failure::noteNotSavedMessage(save_failure::Cause(cause));
-        QVERIFY(message.startsWith(QStringLiteral("The note could not be saved!")));
-        QCOMPARE(message == QStringLiteral("The note could not be saved!"),
-                 cause == int(save_failure::Cause::Other));
+        QFETCH(fb::ErrorKind, kind);
+        QFETCH(QString, reason);
+        QCOMPARE(save_failure::reason(kind), reason);
+        const QString notSaved = QStringLiteral("The note could not be saved!");
+        const QString noConnection = QStringLiteral("No connection to database!");
+        QCOMPARE(save_failure::noteNotSavedMessage(kind),
+                 reason.isEmpty() ? notSaved : notSaved + QStringLiteral("\n\n") + reason);
+        QCOMPARE(save_failure::noConnectionMessage(kind),
+                 reason.isEmpty() ? noConnection : noConnection + QLatin1Char('\n') + reason);
     }
 
     void fullDiskIsNamed()
@@ -178,6 +172,7 @@ private Q_SLOTS:
         const QString path = fs + QStringLiteral("/dbn.ib");
         QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), path));
         QString saveError;
+        fb::ErrorKind kind = fb::ErrorKind::Other;
         int saved = 0;
         {
             TDM dm(path);
@@ -187,13 +182,14 @@ private Q_SLOTS:
                     note_store::insertNote(dm, newNote(QStringLiteral("n%1").arg(saved)));
                 } catch (const fb::Error& e) {
                     saveError = e.text();
+                    kind = e.kind();
                 }
             }
         }
         unmount(fs);
         QVERIFY2(!saveError.isEmpty(), "the disk never filled");
         QVERIFY2(saved > 1, qPrintable(saveError));
-        QCOMPARE(save_failure::classify(saveError), save_failure::Cause::DiskFull);
+        QVERIFY2(kind == fb::ErrorKind::DiskFull, qPrintable(saveError));
     }
 
     void readOnlyFileSystemIsNamed()
@@ -204,6 +200,7 @@ private Q_SLOTS:
         const QString path = fs + QStringLiteral("/dbn.ib");
         QVERIFY(QFile::copy(QStringLiteral(QUILLBOX_EMPTY_DB), path));
         QString saveError;
+        fb::ErrorKind kind = fb::ErrorKind::Other;
         {
             TDM dm(path);
             QVERIFY(dm.SetSetting(QStringLiteral("A"), QStringLiteral("1")));
@@ -215,11 +212,12 @@ private Q_SLOTS:
                 note_store::insertNote(dm, newNote(QStringLiteral("n")));
             } catch (const fb::Error& e) {
                 saveError = e.text();
+                kind = e.kind();
             }
         }
         unmount(fs);
         QVERIFY(!saveError.isEmpty());
-        QCOMPARE(save_failure::classify(saveError), save_failure::Cause::NotWritable);
+        QVERIFY2(kind == fb::ErrorKind::NotWritable, qPrintable(saveError));
     }
 };
 

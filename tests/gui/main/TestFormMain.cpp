@@ -273,18 +273,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("exists");
-        QTest::newRow("missing file") << QByteArray() << false;
-        QTest::newRow("not a database") << QByteArray(4096, 'z') << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << QByteArray() << false
+                                      << "No connection to database!\nThe database file is "
+                                         "missing or was moved.";
+        QTest::newRow("not a database")
+            << QByteArray(4096, 'z') << true
+            << "No connection to database!\nThe file is not a Quillbox database.";
     }
     void startsWithoutADatabase()
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, exists);
+        QFETCH(QString, message);
         const QString path = unusableDatabasePath(exists, content);
         ModalWatcher watcher;
         auto dm = startup::createDataModule(path);
         TFormMain form(*dm, withTray());
-        QTRY_COMPARE(watcher.messages, QStringList{QStringLiteral("No connection to database!")});
+        QTRY_COMPARE(watcher.messages, QStringList{message});
         QCOMPARE(form.LVNotatki->model()->rowCount(), 0);
         form.TrayIconClick();
         QVERIFY(form.isVisible());
