@@ -1,7 +1,12 @@
 #include "core/list/ReloadCoalescer.h"
 
-void ReloadCoalescer::changeAnnounced()
+#include <algorithm>
+
+void ReloadCoalescer::changeAnnounced(Clock::time_point now)
 {
+    if (!pending_)
+        firstPending_ = now;
+    lastPending_ = now;
     pending_ = true;
 }
 
@@ -11,10 +16,9 @@ void ReloadCoalescer::reloadStarted()
     reloading_ = true;
 }
 
-void ReloadCoalescer::reloadFinished(Clock::time_point now)
+void ReloadCoalescer::reloadFinished()
 {
     reloading_ = false;
-    lastFinished_ = now;
 }
 
 std::optional<ReloadCoalescer::Clock::duration>
@@ -22,7 +26,8 @@ ReloadCoalescer::reloadIn(Clock::time_point now) const
 {
     if (!pending_ || reloading_)
         return std::nullopt;
-    if (!lastFinished_ || now >= *lastFinished_ + window_)
+    const Clock::time_point due = std::min(lastPending_ + window_, firstPending_ + longest_);
+    if (now >= due)
         return Clock::duration::zero();
-    return *lastFinished_ + window_ - now;
+    return due - now;
 }

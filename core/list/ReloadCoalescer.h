@@ -1,11 +1,12 @@
 #pragma once
 
 // When a note list reloads for changes other programs announce. A burst of announcements costs
-// one reload: those that arrive while a reload runs, or within the quiet window after the last
-// reload ended, are answered by a single reload at the end of that window; one that arrives
-// after a quiet spell is answered at once. Every reload of the list counts, the program's own
-// ones too: a reload reads everything committed before it starts, so it answers every
-// announcement received until then.
+// one reload: each announcement that arrives within the quiet window of the one before it, or
+// while a reload runs, joins the burst, and the list reloads once the burst has been quiet for
+// the window. A burst that never goes quiet (another program importing thousands of notes)
+// still reloads the list once per longest wait, so the list never lags far behind.
+// Every reload of the list counts, the program's own ones too: a reload reads everything
+// committed before it starts, so it answers every announcement received until then.
 //
 // Pure arithmetic on the times it is given; ReloadScheduler runs it with a timer.
 
@@ -17,13 +18,17 @@ class ReloadCoalescer
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kQuietWindow{200};
+    static constexpr std::chrono::milliseconds kLongestWait{2000};
 
-    explicit ReloadCoalescer(std::chrono::milliseconds window = kQuietWindow) : window_(window) {}
+    explicit ReloadCoalescer(std::chrono::milliseconds window = kQuietWindow,
+                             std::chrono::milliseconds longest = kLongestWait)
+        : window_(window), longest_(longest)
+    {}
 
     // Another program changed the notes.
-    void changeAnnounced();
+    void changeAnnounced(Clock::time_point now);
     void reloadStarted();
-    void reloadFinished(Clock::time_point now);
+    void reloadFinished();
 
     // No value: nothing to do until the next call above (nothing announced, or a reload runs).
     // Zero: reload now. Otherwise: ask again after that long.
@@ -31,7 +36,10 @@ public:
 
 private:
     std::chrono::milliseconds window_;
+    std::chrono::milliseconds longest_;
     bool pending_ = false;
     bool reloading_ = false;
-    std::optional<Clock::time_point> lastFinished_;
+    // The first and the last announcement not answered by a reload yet.
+    Clock::time_point firstPending_;
+    Clock::time_point lastPending_;
 };

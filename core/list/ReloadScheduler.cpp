@@ -1,7 +1,6 @@
 #include "core/list/ReloadScheduler.h"
 
-ReloadScheduler::ReloadScheduler(QObject* parent, std::chrono::milliseconds window)
-    : QObject(parent), coalescer_(window)
+ReloadScheduler::ReloadScheduler(QObject* parent) : QObject(parent)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &ReloadScheduler::decide);
@@ -9,7 +8,8 @@ ReloadScheduler::ReloadScheduler(QObject* parent, std::chrono::milliseconds wind
 
 void ReloadScheduler::changeAnnounced()
 {
-    coalescer_.changeAnnounced();
+    coalescer_.changeAnnounced(ReloadCoalescer::Clock::now());
+    // A timer already running ends before the new due time; it asks again then.
     decide();
 }
 
@@ -21,7 +21,7 @@ void ReloadScheduler::reloadStarted()
 
 void ReloadScheduler::reloadFinished()
 {
-    coalescer_.reloadFinished(ReloadCoalescer::Clock::now());
+    coalescer_.reloadFinished();
     decide();
 }
 

@@ -17,8 +17,7 @@ class ReloadScheduler : public QObject
 {
     Q_OBJECT
 public:
-    explicit ReloadScheduler(QObject* parent = nullptr,
-                             std::chrono::milliseconds window = ReloadCoalescer::kQuietWindow);
+    explicit ReloadScheduler(QObject* parent = nullptr);
 
     void changeAnnounced();
     void reloadStarted();

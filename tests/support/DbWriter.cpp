@@ -83,6 +83,8 @@ int main(int argc, char** argv)
             row.title = args[3] + QString::number(i);
             row.message = QStringLiteral("saved by another program");
             row.created = QDateTime::currentDateTime();
+            row.alarmDate = row.created.date();
+            row.alarmTime = QTime(8, 30);
             try {
                 note_store::insertNote(dm, row);
             } catch (const fb::Error& e) {

@@ -52,27 +52,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<Step>>("steps");
         QTest::newRow("nothing announced, nothing to do") << QList<Step>{ask(0, -1), ask(5000, -1)};
-        QTest::newRow("the first announcement reloads at once")
-            << QList<Step>{announce(0), ask(0, 0)};
-        QTest::newRow("announcements during a reload wait for it and its window")
-            << QList<Step>{announce(0), start(0),      announce(10), announce(20), ask(30, -1),
-                           finish(100), ask(100, 200), ask(250, 50), ask(300, 0)};
+        QTest::newRow("one announcement reloads after the quiet window")
+            << QList<Step>{announce(0), ask(0, 200), ask(150, 50), ask(200, 0), ask(900, 0)};
+        QTest::newRow("a burst costs one reload after its last announcement") << QList<Step>{
+            announce(0), announce(100), announce(250), ask(250, 200), announce(400), ask(500, 100),
+            ask(600, 0), start(600),    finish(650),   ask(650, -1),  ask(5000, -1)};
+        QTest::newRow("announcements during a reload wait for it and the quiet window")
+            << QList<Step>{announce(0),  ask(200, 0), start(200),    announce(210), announce(300),
+                           ask(350, -1), finish(380), ask(380, 120), ask(500, 0)};
+        QTest::newRow("a reload longer than the window is followed at once")
+            << QList<Step>{start(0), announce(10), ask(10, -1), finish(500), ask(500, 0)};
         QTest::newRow("a reload answers every announcement before its start") << QList<Step>{
-            announce(0), announce(5), start(10), finish(50), ask(50, -1), ask(1000, -1)};
-        QTest::newRow("an announcement in the window after a reload waits for its end")
-            << QList<Step>{start(0), finish(100), announce(150), ask(150, 150), ask(300, 0)};
-        QTest::newRow("an announcement after a quiet spell reloads at once")
-            << QList<Step>{start(0), finish(100), announce(400), ask(400, 0)};
-        QTest::newRow("a burst costs one reload at the end of the window")
-            << QList<Step>{start(0),      finish(10),    announce(20), announce(60), announce(100),
-                           announce(140), announce(190), ask(200, 10), ask(210, 0),  start(210),
-                           finish(230),   ask(230, -1),  ask(2000, -1)};
-        QTest::newRow("the program's own reload answers what was announced before it")
-            << QList<Step>{announce(0),  ask(0, 0), start(0),   finish(30),
-                           announce(40), start(50), finish(90), ask(90, -1)};
-        QTest::newRow("an announcement during the program's own reload costs one more")
-            << QList<Step>{start(0),   announce(10), announce(20), ask(20, -1),
-                           finish(40), ask(40, 200), ask(240, 0)};
+            announce(0), announce(50), start(60), finish(100), ask(100, -1), ask(3000, -1)};
+        QTest::newRow("the program's own reload during the window answers it")
+            << QList<Step>{announce(0),  ask(100, 100), start(100),   finish(150),
+                           ask(150, -1), announce(160), ask(160, 200)};
+        QList<Step> stream;
+        for (int at = 0; at <= 1900; at += 100)
+            stream << announce(at);
+        stream << ask(1900, 100) << ask(2000, 0) << start(2000) << finish(2050) << announce(2100)
+               << ask(2100, 200) << ask(2300, 0);
+        QTest::newRow("a stream that never goes quiet reloads after the longest wait") << stream;
     }
 
     void script()
@@ -84,13 +84,13 @@ private Q_SLOTS:
             const auto now = origin + std::chrono::milliseconds(step.atMs);
             switch (step.kind) {
             case Step::Announce:
-                coalescer.changeAnnounced();
+                coalescer.changeAnnounced(now);
                 break;
             case Step::Start:
                 coalescer.reloadStarted();
                 break;
             case Step::Finish:
-                coalescer.reloadFinished(now);
+                coalescer.reloadFinished();
                 break;
             case Step::Ask: {
                 const auto answer = coalescer.reloadIn(now);
