@@ -16,6 +16,10 @@
 //    costs one more reload, nothing worse);
 //  - a program hidden in the tray may keep listening: the wait costs nothing while nothing
 //    changes.
+// It lives on its owner's thread: changed(), the retry timer and the answers of the client
+// library all reach it there through the event loop. Opening the connection runs on that thread
+// too, so a server that does not answer holds it for the connection time-out, as any other
+// operation of a data module on that thread would.
 // A lost connection (a server that went away) ends the wait; the listener then opens the
 // connection again after a growing pause and, once it waits again, emits changed() once, since
 // anything may have changed meanwhile. reconnect() does that at once.
