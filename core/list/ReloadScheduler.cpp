@@ -1,6 +1,6 @@
 #include "core/list/ReloadScheduler.h"
 
-ReloadScheduler::ReloadScheduler(QObject* parent) : QObject(parent)
+ReloadScheduler::ReloadScheduler(QObject* parent) : QObject(parent), timer_(this)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &ReloadScheduler::decide);

@@ -30,5 +30,6 @@ private:
     void decide();
 
     ReloadCoalescer coalescer_;
+    // A child, so that it follows the scheduler to another thread.
     QTimer timer_;
 };

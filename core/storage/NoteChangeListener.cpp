@@ -25,7 +25,7 @@ struct NoteChangeListener::Ticket
 
 NoteChangeListener::NoteChangeListener(const TDM& dm, QObject* parent)
     : QObject(parent), connection_(dm.fileGuard()), counts_(change_event::kName),
-      relay_(std::make_shared<Relay>())
+      relay_(std::make_shared<Relay>()), retryTimer_(this)
 {
     relay_->listener = this;
     retryTimer_.setSingleShot(true);

@@ -94,6 +94,7 @@ private:
     // Set when the connection was lost: changed() follows the next successful start.
     bool announceComeback_ = false;
     std::atomic<int> ownChanges_ = 0;
+    // A child, so that it follows the listener to another thread.
     QTimer retryTimer_;
     int firstPauseMs_ = 1000;
     int longestPauseMs_ = 30000;
