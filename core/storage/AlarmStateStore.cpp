@@ -1,5 +1,6 @@
 #include "core/storage/AlarmStateStore.h"
 
+#include "core/storage/ChangeEvent.h"
 #include "core/storage/DataModule.h"
 
 int ReadAlarmState(TDM& dm, qint32 noteId)
@@ -15,8 +16,10 @@ bool SetAlarmState(TDM& dm, qint32 noteId, int state,
                    const QString& reporter)
 {
     try {
-        dm.transact(
-            [&](DbSession& db) { db.execute(sql::alarm::setState(noteId, state, schedule, now)); });
+        dm.transact([&](DbSession& db) {
+            db.execute(sql::alarm::setState(noteId, state, schedule, now));
+            change_event::post(db);
+        });
         return true;
     } catch (const fb::Error& e) {
         dm.ReportDbError(QStringLiteral("Can't set the type of alarm!"), reporter, e.text());

@@ -110,6 +110,15 @@ public:
         });
     }
 
+    // Runs a client call that works on the connection rather than in a transaction (queuing or
+    // cancelling an event request), with the same lock, checks, re-opening and dropping of a
+    // lost connection as transact().
+    template <typename Step>
+    auto onConnection(Step&& step) -> decltype(step(std::declval<fb::Attachment&>()))
+    {
+        return guarded([&] { return step(db_); });
+    }
+
     // Set by the login gate when the right password was given.
     bool AccessGranted = false;
 

@@ -52,6 +52,11 @@ int storageSize(const XSQLVAR& v)
 
 } // namespace
 
+void checkStatus(const ISC_STATUS* status)
+{
+    check(status);
+}
+
 QDate decodeDate(ISC_DATE date)
 {
     return QDate::fromJulianDay(qint64(date) + kEngineEpochJulianDay);

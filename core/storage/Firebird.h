@@ -163,6 +163,10 @@ private:
     qint64 fetched_ = 0;
 };
 
+// Throws the failure a status vector reports as Error, as every call of this layer does; does
+// nothing when it reports success.
+void checkStatus(const ISC_STATUS* status);
+
 // Conversions between the engine's date and time encoding and Qt's types.
 QDate decodeDate(ISC_DATE date);
 QTime decodeTime(ISC_TIME time);

@@ -1,6 +1,7 @@
 #include "core/storage/NoteStore.h"
 
 #include "core/storage/AlarmStatements.h"
+#include "core/storage/ChangeEvent.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteListStatements.h"
 
@@ -46,6 +47,7 @@ qint32 insertNote(TDM& dm, sql::note::NewNoteRow row)
             row.id = qint32(generator->integer("ID"));
         }
         db.execute(sql::note::insert(row));
+        change_event::post(db);
         return row.id;
     });
 }
@@ -96,6 +98,7 @@ SaveOutcome saveExistingNote(TDM& dm, qint32 noteId, const std::optional<NoteTex
                     db.execute(sql::alarm::setState(noteId, alarm->state, alarm->schedule, now));
                 });
             }
+            change_event::post(db);
             return SaveOutcome::Saved;
         });
     });
@@ -103,7 +106,10 @@ SaveOutcome saveExistingNote(TDM& dm, qint32 noteId, const std::optional<NoteTex
 
 void deleteNote(TDM& dm, qint32 noteId)
 {
-    dm.transact([&](DbSession& db) { db.execute(sql::notes::deleteNote(noteId)); });
+    dm.transact([&](DbSession& db) {
+        db.execute(sql::notes::deleteNote(noteId));
+        change_event::post(db);
+    });
 }
 
 } // namespace note_store

@@ -3,6 +3,9 @@
 //                                                to be killed
 //   quillbox_db_writer notes <db> <tag> <count>  insert count notes one operation at a time,
 //                                                then exit 0 (1 on the first failure)
+//   quillbox_db_writer saved <db> <tag> <count>  insert count notes through the note store, as
+//                                                the editor does (each announcing the change),
+//                                                one operation at a time, then exit 0
 //   quillbox_db_writer hold <db> <tag> <count>   insert count notes and print "written", again
 //                                                for each line read from stdin; exit 0 at its
 //                                                end
@@ -11,6 +14,7 @@
 //   quillbox_db_writer execute <db> <sql> <unused> run one statement without a result
 //   quillbox_db_writer titles <db>               print the notes' titles, newest first
 #include "core/storage/DataModule.h"
+#include "core/storage/NoteStore.h"
 #include "core/storage/SqlText.h"
 
 #include <QCoreApplication>
@@ -73,6 +77,23 @@ int main(int argc, char** argv)
     };
     if (args[1] == QStringLiteral("notes"))
         return insertNotes() ? 0 : 1;
+    if (args[1] == QStringLiteral("saved")) {
+        for (int i = 0; i < count; ++i) {
+            sql::note::NewNoteRow row;
+            row.title = args[3] + QString::number(i);
+            row.message = QStringLiteral("saved by another program");
+            row.created = QDateTime::currentDateTime();
+            row.alarmDate = row.created.date();
+            row.alarmTime = QTime(8, 30);
+            try {
+                note_store::insertNote(dm, row);
+            } catch (const fb::Error& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                return 1;
+            }
+        }
+        return 0;
+    }
     if (args[1] == QStringLiteral("hold")) {
         char line[64];
         do {

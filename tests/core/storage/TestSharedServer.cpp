@@ -1,4 +1,5 @@
 #include "core/storage/DataModule.h"
+#include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStore.h"
 #include "core/storage/NoteStore.h"
 #include "support/FirebirdServer.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 // One note database on a Firebird server, reached through 127.0.0.1/<port>: what users with
@@ -171,6 +173,42 @@ private Q_SLOTS:
         QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("before"));
         QVERIFY(dm.SetSetting(QStringLiteral("k"), QStringLiteral("after")));
         QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("after"));
+    }
+
+    void aListenerHearsOtherConnectionsAndComesBackWithTheServer()
+    {
+        TestDatabase db;
+        const QString connection = server_.prefix() + db.path();
+        TDM mine(connection);
+        TDM other(connection);
+        NoteChangeListener hears(mine);
+        hears.setRetryPauses(50, 400);
+        QSignalSpy changed(&hears, &NoteChangeListener::changed);
+        QVERIFY(hears.start());
+        QVERIFY(note_store::insertNote(other, row(QStringLiteral("before"))) > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 60000);
+
+        // The server goes away: the wait ends with the connection, and the listener says so
+        // only once it listens again, with one announcement for whatever happened meanwhile.
+        server_.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!hears.isListening(), 60000);
+        QCOMPARE(changed.count(), 1);
+        QString why;
+        QVERIFY2(server_.start(&why), qPrintable(why));
+        QTRY_VERIFY_WITH_TIMEOUT(hears.isListening(), 60000);
+        QCOMPARE(changed.count(), 2);
+
+        // And it hears the next change of another connection (whose first operation finds its
+        // own connection lost and drops it: the second opens it anew).
+        qint32 id = -1;
+        for (int attempt = 0; attempt < 2 && id <= 0; ++attempt) {
+            try {
+                id = note_store::insertNote(other, row(QStringLiteral("after")));
+            } catch (const fb::Error&) {
+            }
+        }
+        QVERIFY(id > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 60000);
     }
 
     void aServerThatDoesNotAnswerIsNoConnection()
