@@ -4,7 +4,9 @@
 #include "gui/tray/DesktopNotifications.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -24,11 +26,8 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
     icon_ = new QSystemTrayIcon(icons::trayIcon(), this);
     icon_->setToolTip(QStringLiteral("Quillbox"));
     icon_->setContextMenu(menu_);
-    connect(icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    emit clicked();
-            });
+    clock_.start();
+    connect(icon_, &QSystemTrayIcon::activated, this, &Tray::activated);
     connect(icon_, &QSystemTrayIcon::messageClicked, this, &Tray::balloonClicked);
     if (show)
         icon_->show();
@@ -36,6 +35,19 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
     notifications_ = new DesktopNotifications(QDBusConnection::sessionBus(), this);
     connect(notifications_, &DesktopNotifications::activated, this, &Tray::balloonClicked);
     connect(notifications_, &DesktopNotifications::failed, this, &Tray::showTrayBalloon);
+}
+
+void Tray::activated(QSystemTrayIcon::ActivationReason reason)
+{
+    // An XEmbed tray reports a double click as a click and then a double click; a
+    // status-notifier panel as two activations. Either way it is one click.
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
+        return;
+    if (!debounce_.accept(clock_.elapsed(),
+                          QGuiApplication::styleHints()->mouseDoubleClickInterval()))
+        return;
+    emit clicked();
+    debounce_.handled(clock_.elapsed());
 }
 
 void Tray::showAlarmBalloon(const QString& title, const QString& text, bool continuesPass)
