@@ -54,10 +54,9 @@ void Tray::showAlarmBalloon(const QString& title, const QString& text, bool cont
 {
     if (notifications_->isServiceAvailable()) {
         const QIcon picture = icon_->icon();
-        notifications_->notify(
-            QStringLiteral("Quillbox"), title, text,
-            picture.pixmap(picture.availableSizes().value(0, QSize(32, 32))).toImage(),
-            continuesPass && previousOnBus_);
+        notifications_->notify(QStringLiteral("Quillbox"), title, text,
+                               picture.pixmap(QSize(32, 32), 1.0).toImage(),
+                               continuesPass && previousOnBus_);
         previousOnBus_ = true;
         return;
     }
