@@ -36,6 +36,33 @@ QRect resolveGeometry(const StoredGeometry& stored, QSize primaryScreen,
     return rect;
 }
 
+QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens)
+{
+    if (screens.isEmpty())
+        return wanted;
+    for (const ScreenArea& screen : screens) {
+        const QSize size =
+            wanted.size().boundedTo(screen.available.size()).expandedTo(kMinimumSize);
+        const QRect titleBar(wanted.topLeft(), QSize(size.width(), kTitleBarHeight));
+        if (screen.available.contains(titleBar))
+            return QRect(wanted.topLeft(), size);
+    }
+    const ScreenArea& primary = screens.first();
+    const QRect& free = primary.available;
+    const QSize size = wanted.size().boundedTo(free.size()).expandedTo(kMinimumSize);
+    // The default corner of the stored layout, moved into the free area should a panel cover it.
+    const int left = std::clamp(primary.geometry.width() - size.width() - kRightMargin, free.left(),
+                                std::max(free.left(), free.right() + 1 - size.width()));
+    const int top = std::clamp(primary.geometry.height() - size.height() - kBottomMargin,
+                               free.top(), std::max(free.top(), free.bottom() + 1 - size.height()));
+    return QRect(QPoint(left, top), size);
+}
+
+bool platformReportsPositions(const QString& platformName)
+{
+    return !platformName.startsWith(QLatin1String("wayland"));
+}
+
 int resolveColumnWidth(int stored, int defaultWidth)
 {
     return std::max(stored == kMissing ? defaultWidth : stored, kMinimumColumnWidth);
@@ -57,6 +84,16 @@ bool OuterGeometry::frameReported(QMargins frame)
         return false;
     frame_ = frame;
     return true;
+}
+
+bool OuterGeometry::windowReported(QRect client, QMargins frame)
+{
+    if (frame.isNull())
+        return false;
+    if (frameReported(frame))
+        return true;
+    clientChanged(client);
+    return false;
 }
 
 } // namespace window_layout

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window's size, position and column widths as read from the settings: defaults for
-// missing values, the minimum sizes, and the rescue of a window stored off every screen.
+// missing values, the minimum sizes, and the rescue of a window stored where the user could not
+// reach it.
 
 #include <QList>
 #include <QMargins>
@@ -41,6 +42,26 @@ struct StoredGeometry
 QRect resolveGeometry(const StoredGeometry& stored, QSize primaryScreen,
                       const QList<QRect>& screens);
 
+// A screen: its whole area and the part left free by panels.
+struct ScreenArea
+{
+    QRect geometry;
+    QRect available;
+};
+
+// The height of the strip at the top of the outer rectangle that the title bar takes, at most.
+inline constexpr int kTitleBarHeight = 30;
+
+// The outer rectangle a window is shown at so that the user can reach it: the wanted one when
+// its whole title bar lies within the free area of one screen, its size cut to that area;
+// otherwise the default position on the primary screen (screens.first()), with the size cut to
+// that screen's free area and the window inside it. Without screens the wanted rectangle stands.
+QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens);
+
+// Whether windows on this platform (QGuiApplication::platformName()) learn and choose their
+// position on the screen. Under Wayland the compositor places windows and tells them nothing.
+bool platformReportsPositions(const QString& platformName);
+
 int resolveColumnWidth(int stored, int defaultWidth);
 
 // The main window's outer rectangle, frame included, which is what the settings hold. The
@@ -68,6 +89,14 @@ public:
     // The shown window's inside rectangle on the screen after a move or a resize, by the user
     // or the window manager.
     void clientChanged(QRect client) { outer_ = client.marginsAdded(frame_); }
+
+    // What the shown window reports after a move or a resize: its inside rectangle on the screen
+    // and its frame as the window system tells them now. A window whose frame reads as none is
+    // not framed yet, or not again since it was hidden: the window manager is still placing it,
+    // and where it has it for that moment (the screen's corner, inside a frame not yet moved)
+    // is no place the user chose, so nothing is kept. True when the frame changed: the window
+    // must then take clientSize() and outer().topLeft() again.
+    bool windowReported(QRect client, QMargins frame);
 
 private:
     QRect outer_;

@@ -116,7 +116,8 @@ int run(QApplication& app)
 
 int run(QApplication& app, const QString& databasePath)
 {
-    QApplication::setApplicationName(QStringLiteral("quillbox"));
+    // The name status-notifier panels give the tray item (its Id and Title).
+    QApplication::setApplicationName(QStringLiteral("Quillbox"));
     // No application display name: the xcb platform would append it to every window title,
     // and captions are exactly the windows' own texts.
     QApplication::setQuitOnLastWindowClosed(false);

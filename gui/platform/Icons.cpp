@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <functional>
 
 namespace icons {
 namespace {
@@ -114,6 +115,32 @@ QIcon buttonIcon(const QPixmap& normal)
     return buttonIcon(normal, greyed(normal));
 }
 
+// A picture drawn on the 16-pixel grid of the note-list images, scaled to size x size pixels.
+QImage onNoteGrid(int size, const std::function<void(QPainter&)>& paint)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    paint(p);
+    return image;
+}
+
+// A tray picture drawn anew for each size a panel may ask for, and at twice the pixels for
+// scaled screens, so that no panel shows it scaled up from a smaller one.
+QIcon atTraySizes(QImage (*picture)(int size))
+{
+    QIcon icon;
+    for (const int size : kTrayIconSizes) {
+        icon.addPixmap(QPixmap::fromImage(picture(size)));
+        QPixmap doubled = QPixmap::fromImage(picture(2 * size));
+        doubled.setDevicePixelRatio(2);
+        icon.addPixmap(doubled);
+    }
+    return icon;
+}
+
 } // namespace
 
 QPixmap greyed(const QPixmap& picture)
@@ -136,21 +163,27 @@ QPixmap noteImage(int index)
     return draw(index);
 }
 
-QIcon trayIcon()
-{
-    return QIcon(draw(note_image::StandardNote));
-}
-
 QImage applicationIcon(int size)
 {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    // The tray picture is drawn on a 16-pixel grid; larger sizes scale that grid.
-    p.scale(size / 16.0, size / 16.0);
-    drawStickyNote(p, QRectF(1.5, 1.5, 13, 13));
-    return image;
+    return onNoteGrid(size, [](QPainter& p) { drawStickyNote(p, QRectF(1.5, 1.5, 13, 13)); });
+}
+
+QImage attentionImage(int size)
+{
+    return onNoteGrid(size, [](QPainter& p) {
+        drawStickyNote(p, QRectF(1.5, 1.5, 13, 13));
+        drawAlarmSign(p, QRectF(7, 7, 9, 9));
+    });
+}
+
+QIcon trayIcon()
+{
+    return atTraySizes(applicationIcon);
+}
+
+QIcon trayAttentionIcon()
+{
+    return atTraySizes(attentionImage);
 }
 
 QIcon newNote()

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <array>
 
 namespace icons {
 
@@ -14,9 +15,16 @@ QPixmap noteImage(int index);
 // A picture as a disabled button shows it: grey, light and faint.
 QPixmap greyed(const QPixmap& picture);
 
-QIcon trayIcon();
-// The tray's sticky note drawn at size x size pixels, for the desktop's icon theme.
+// The sizes in pixels that panels draw tray icons at.
+inline constexpr std::array kTrayIconSizes{16, 22, 24, 32, 48, 64};
+
+// The tray's sticky note drawn at size x size pixels, for the desktop's icon theme and the tray.
 QImage applicationIcon(int size);
+// The sticky note with the red alarm clock, for a tray icon that asks for attention.
+QImage attentionImage(int size);
+// The two tray pictures at each of kTrayIconSizes, and at twice the pixels for scaled screens.
+QIcon trayIcon();
+QIcon trayAttentionIcon();
 // The buttons' pictures; each has a clearly greyed form for a disabled button.
 QIcon newNote();
 QIcon trash();

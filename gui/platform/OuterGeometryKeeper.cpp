@@ -1,17 +1,44 @@
 #include "gui/platform/OuterGeometryKeeper.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
-OuterGeometryKeeper::OuterGeometryKeeper(QWidget* window) : QObject(window), window_(window)
+namespace {
+
+QList<window_layout::ScreenArea> screenAreas()
+{
+    QList<window_layout::ScreenArea> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas << window_layout::ScreenArea{primary->geometry(), primary->availableGeometry()};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            areas << window_layout::ScreenArea{screen->geometry(), screen->availableGeometry()};
+    }
+    return areas;
+}
+
+} // namespace
+
+OuterGeometryKeeper::OuterGeometryKeeper(QWidget* window)
+    : OuterGeometryKeeper(window,
+                          window_layout::platformReportsPositions(QGuiApplication::platformName()))
+{}
+
+OuterGeometryKeeper::OuterGeometryKeeper(QWidget* window, bool positionsReported)
+    : QObject(window), window_(window), positionsReported_(positionsReported)
 {
     window_->installEventFilter(this);
 }
 
 void OuterGeometryKeeper::setOuter(QRect outer)
 {
-    geometry_ = window_layout::OuterGeometry(outer);
+    givenPosition_ = outer.topLeft();
+    geometry_ =
+        window_layout::OuterGeometry(window_layout::reachableGeometry(outer, screenAreas()));
     apply();
 }
 
@@ -19,14 +46,17 @@ QRect OuterGeometryKeeper::outer() const
 {
     // Until a frame is known the window is its own outer rectangle: its position is the outer
     // corner it was given, and its size has no frame to add.
-    return geometry_.isFramed() ? geometry_.outer() : QRect(window_->pos(), window_->size());
+    QRect outer = geometry_.isFramed() ? geometry_.outer() : QRect(window_->pos(), window_->size());
+    if (!positionsReported_)
+        outer.moveTopLeft(givenPosition_);
+    return outer;
 }
 
 bool OuterGeometryKeeper::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
                                event->type() == QEvent::Show))
-        follow();
+        follow(event->type() == QEvent::Show);
     return QObject::eventFilter(watched, event);
 }
 
@@ -38,17 +68,16 @@ void OuterGeometryKeeper::apply()
     window_->move(geometry_.outer().topLeft());
 }
 
-void OuterGeometryKeeper::follow()
+void OuterGeometryKeeper::follow(bool showing)
 {
     const QWindow* handle = window_->windowHandle();
     if (!window_->isVisible() || !handle)
         return;
-    // Until the frame is known the window is its own outer rectangle; this also keeps a size
-    // or position given while it was hidden.
-    if (!geometry_.isFramed())
+    // Shown before it was ever framed, the window is its own outer rectangle: the one it was
+    // given, here or by a size or position set while it was hidden. The show event comes
+    // before the window is mapped, so this is still the rectangle the program asked for.
+    if (showing && !geometry_.isFramed())
         geometry_ = window_layout::OuterGeometry(QRect(window_->pos(), window_->size()));
-    if (geometry_.frameReported(handle->frameMargins()))
+    if (geometry_.windowReported(window_->geometry(), handle->frameMargins()))
         apply();
-    else
-        geometry_.clientChanged(window_->geometry());
 }

@@ -4,7 +4,9 @@
 #include "gui/tray/DesktopNotifications.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QStyleHints>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -24,11 +26,8 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
     icon_ = new QSystemTrayIcon(icons::trayIcon(), this);
     icon_->setToolTip(QStringLiteral("Quillbox"));
     icon_->setContextMenu(menu_);
-    connect(icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    emit clicked();
-            });
+    clock_.start();
+    connect(icon_, &QSystemTrayIcon::activated, this, &Tray::activated);
     connect(icon_, &QSystemTrayIcon::messageClicked, this, &Tray::balloonClicked);
     if (show)
         icon_->show();
@@ -38,16 +37,28 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
     connect(notifications_, &DesktopNotifications::failed, this, &Tray::showTrayBalloon);
 }
 
+void Tray::activated(QSystemTrayIcon::ActivationReason reason)
+{
+    // An XEmbed tray reports a double click as a click and then a double click; a
+    // status-notifier panel as two activations. Either way it is one click.
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
+        return;
+    if (!debounce_.accept(clock_.elapsed(),
+                          QGuiApplication::styleHints()->mouseDoubleClickInterval()))
+        return;
+    emit clicked();
+    debounce_.handled(clock_.elapsed());
+}
+
 void Tray::showAlarmBalloon(const QString& title, const QString& text, bool continuesPass)
 {
     // While the bus has not yet said whether the service is there, the notification is tried:
     // when nobody takes it, failed() brings it back to the tray balloon.
     if (notifications_->service() != DesktopNotifications::Service::Missing) {
         const QIcon picture = icon_->icon();
-        notifications_->notify(
-            QStringLiteral("Quillbox"), title, text,
-            picture.pixmap(picture.availableSizes().value(0, QSize(32, 32))).toImage(),
-            continuesPass && previousOnBus_);
+        notifications_->notify(QStringLiteral("Quillbox"), title, text,
+                               picture.pixmap(QSize(32, 32), 1.0).toImage(),
+                               continuesPass && previousOnBus_);
         previousOnBus_ = true;
         return;
     }

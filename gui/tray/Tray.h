@@ -3,12 +3,15 @@
 // The one owner of the program's presence in the system tray: the icon, its menu, and the
 // notifications shown from it. The main window connects to its signals.
 
+#include "core/tray/ClickDebounce.h"
+
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSystemTrayIcon>
 
 class DesktopNotifications;
 class QAction;
 class QMenu;
-class QSystemTrayIcon;
 class QWidget;
 
 class Tray : public QObject
@@ -35,12 +38,13 @@ public:
     void showAlarmBalloon(const QString& title, const QString& text, bool continuesPass);
 
 signals:
-    // A left click on the icon.
+    // A left click on the icon; the activations of a double click make one.
     void clicked();
     // A click on an alarm balloon.
     void balloonClicked();
 
 private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
     void showTrayBalloon(const QString& title, const QString& text);
 
     QSystemTrayIcon* icon_ = nullptr;
@@ -50,4 +54,6 @@ private:
     QAction* close_ = nullptr;
     DesktopNotifications* notifications_ = nullptr;
     bool previousOnBus_ = false; // the last balloon went to the notification service
+    ClickDebounce debounce_;
+    QElapsedTimer clock_;
 };

@@ -68,6 +68,77 @@ private Q_SLOTS:
             expected);
     }
 
+    // Where a window is shown so that the user can reach it: its whole title bar on one
+    // screen's free area, and no larger than that area.
+    void reachableGeometry_data()
+    {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("expected");
+        // The primary screen 1280x1024 with a 24-pixel panel along its bottom; a second screen,
+        // 1024x768, to its right. The default place of a 300x400 window is (940, 564).
+        QTest::newRow("where the user left it")
+            << QRect(100, 120, 402, 475) << QRect(100, 120, 402, 475);
+        QTest::newRow("in the free area's corner")
+            << QRect(0, 0, 300, 400) << QRect(0, 0, 300, 400);
+        QTest::newRow("on the second screen")
+            << QRect(1500, 100, 300, 400) << QRect(1500, 100, 300, 400);
+        QTest::newRow("hanging below the screen, title bar on it")
+            << QRect(100, 900, 300, 400) << QRect(100, 900, 300, 400);
+        QTest::newRow("title bar above the screen")
+            << QRect(200, -380, 300, 400) << QRect(940, 564, 300, 400);
+        QTest::newRow("a corner of 30x40 pixels on the screen")
+            << QRect(1250, 984, 300, 400) << QRect(940, 564, 300, 400);
+        QTest::newRow("just off the bottom-right corner")
+            << QRect(1275, 1020, 300, 400) << QRect(940, 564, 300, 400);
+        QTest::newRow("left behind by a Wayland session")
+            << QRect(-3, -30, 306, 430) << QRect(934, 534, 306, 430);
+        QTest::newRow("title bar under the panel")
+            << QRect(100, 985, 300, 400) << QRect(940, 564, 300, 400);
+        QTest::newRow("title bar across two screens")
+            << QRect(1100, 100, 400, 400) << QRect(840, 564, 400, 400);
+        QTest::newRow("larger than the screen is cut to its free area")
+            << QRect(0, 0, 5000, 5000) << QRect(0, 0, 1280, 1000);
+        QTest::newRow("larger than the second screen is cut to it")
+            << QRect(1280, 0, 3000, 3000) << QRect(1280, 0, 1024, 768);
+        // The default place of a huge window lies above and left of the screen; the cut window
+        // fills the free area instead.
+        QTest::newRow("huge at the default place")
+            << QRect(-98759, -99035, 99999, 99999) << QRect(0, 0, 1280, 1000);
+        // Cut to the screen's width, its title bar would still run past the right edge.
+        QTest::newRow("huge, a little right of the corner")
+            << QRect(5, 5, 99999, 99999) << QRect(0, 0, 1280, 1000);
+    }
+    void reachableGeometry()
+    {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, expected);
+        const QList<ScreenArea> screens{{QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 1000)},
+                                        {QRect(1280, 0, 1024, 768), QRect(1280, 0, 1024, 768)}};
+        QCOMPARE(window_layout::reachableGeometry(wanted, screens), expected);
+    }
+
+    void reachableWithoutScreens()
+    {
+        QCOMPARE(window_layout::reachableGeometry(QRect(-500, -500, 300, 400), {}),
+                 QRect(-500, -500, 300, 400));
+    }
+
+    void platformsThatReportPositions_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<bool>("reports");
+        QTest::newRow("X11") << "xcb" << true;
+        QTest::newRow("offscreen") << "offscreen" << true;
+        QTest::newRow("Wayland") << "wayland" << false;
+        QTest::newRow("Wayland with EGL") << "wayland-egl" << false;
+    }
+    void platformsThatReportPositions()
+    {
+        QFETCH(QString, platform);
+        QFETCH(bool, reports);
+        QCOMPARE(window_layout::platformReportsPositions(platform), reports);
+    }
+
     // The window is given the stored outer rectangle, the window manager frames it, and the
     // window reports where its inside ended up: the outer rectangle stored next is the one
     // given, for any frame, so nothing drifts from one run to the next.
@@ -119,6 +190,34 @@ private Q_SLOTS:
         QVERIFY(geometry.frameReported(QMargins(4, 24, 4, 4)));
         QCOMPARE(geometry.clientSize(), QSize(394, 447));
         QCOMPARE(geometry.outer(), QRect(99, 100, 402, 475));
+    }
+
+    // Hidden and shown again, the window is framed anew by the window manager, and on the way
+    // Qt reports it at the screen's corner with no frame (seen with openbox: inside at (0, 0),
+    // frame none, between two reports of its real place). Kept, that corner plus the old frame
+    // put the title bar above the screen, and the next change of frame moved the window there.
+    void passingPlacesWhileBeingFramedAreNotKept()
+    {
+        const QRect place(940, 564, 300, 400);
+        const QMargins frame(1, 20, 1, 5);
+        OuterGeometry geometry(place);
+        QVERIFY(geometry.windowReported(QRect(940, 564, 300, 400), frame));
+        QVERIFY(!geometry.windowReported(QRect(941, 584, 298, 375), frame));
+        QCOMPARE(geometry.outer(), place);
+        // Shown again from the tray.
+        QVERIFY(!geometry.windowReported(QRect(941, 584, 298, 375), QMargins()));
+        QVERIFY(!geometry.windowReported(QRect(0, 0, 298, 375), QMargins()));
+        QCOMPARE(geometry.outer(), place);
+        // Framed again, by a frame that differs for a moment: the window is put back in place.
+        QVERIFY(geometry.windowReported(QRect(0, 0, 298, 375), QMargins(0, 18, 0, 0)));
+        QCOMPARE(geometry.outer(), place);
+        QCOMPARE(geometry.clientSize(), QSize(300, 382));
+        QVERIFY(geometry.windowReported(QRect(940, 582, 300, 382), frame));
+        QVERIFY(!geometry.windowReported(QRect(941, 584, 298, 375), frame));
+        QCOMPARE(geometry.outer(), place);
+        // A move by the user, framed, is kept.
+        QVERIFY(!geometry.windowReported(QRect(101, 140, 298, 375), frame));
+        QCOMPARE(geometry.outer(), QRect(100, 120, 300, 400));
     }
 
     void columnWidths()
