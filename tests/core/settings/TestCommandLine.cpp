@@ -84,6 +84,22 @@ private Q_SLOTS:
         row("backup and restore at once",
             QStringList{"--backup", "b.fbk", "--restore", "b.fbk", "n.ib"}, Outcome::Error, "",
             "give either --backup or --restore, not both");
+    }
+
+    // --backup and --restore with their values, and the database they work on.
+    void backupAndRestore_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("backupFile");
+        QTest::addColumn<QString>("restoreBackup");
+        QTest::addColumn<QString>("restoreInto");
+        const auto row = [](const char* name, const QStringList& arguments, const QString& database,
+                            const QString& backupFile, const QString& restoreBackup,
+                            const QString& restoreInto) {
+            QTest::newRow(name) << arguments << database << backupFile << restoreBackup
+                                << restoreInto;
+        };
         row("backup", QStringList{"--backup", "b.fbk"}, "", "b.fbk", "", "");
         row("backup of the database given",
             QStringList{"--database", "/d/dbn.ib", "--backup=b.fbk"}, "/d/dbn.ib", "b.fbk", "", "");
@@ -91,13 +107,55 @@ private Q_SLOTS:
         row("restore with equals, database after",
             QStringList{"--restore=b.fbk", "new.ib", "--database", "d.ib"}, "d.ib", "", "b.fbk",
             "new.ib");
+    }
+    void backupAndRestore()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, database);
+        QFETCH(QString, backupFile);
+        QFETCH(QString, restoreBackup);
+        QFETCH(QString, restoreInto);
+        arguments.prepend(QStringLiteral("quillbox"));
+        const Parsed parsed = command_line::parse(arguments);
+        QCOMPARE(parsed.outcome, Outcome::Run);
+        QCOMPARE(parsed.options.database, database);
+        QCOMPARE(parsed.options.backupFile, backupFile);
+        QCOMPARE(parsed.options.restoreBackup, restoreBackup);
+        QCOMPARE(parsed.options.restoreInto, restoreInto);
+        QVERIFY(parsed.options.isBackupOrRestore());
+    }
+
+    // Whether a window could be shown at all, before Qt is asked to connect to a display.
+    void displayCheck_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<bool>("usable");
+        const auto row = [](const char* name, const QString& platform, const QString& display,
+                            const QString& wayland, const QString& session, bool usable) {
+            QTest::newRow(name) << platform << display << wayland << session << usable;
+        };
         row("nothing set", "", "", "", "", false);
         row("X display", "", ":0", "", "", true);
         row("Wayland session", "", "", "wayland-0", "wayland", true);
         row("Wayland display outside a Wayland session", "", "", "wayland-0", "", false);
         row("xcb asked for, no X display", "xcb", "", "wayland-0", "wayland", false);
-        row("Wayland or X, X there", "wayland);
+        row("Wayland or X, X there", "wayland;xcb", ":1", "", "", true);
         row("offscreen needs no display", "offscreen", "", "", "", true);
+    }
+    void displayCheck()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QFETCH(QString, session);
+        QFETCH(bool, usable);
+        const display_check::Facts facts{platform, display, wayland, session};
+        const QString problem = display_check::problem(facts);
+        QCOMPARE(problem.isEmpty(), usable);
+        QVERIFY(!problem.contains(QLatin1Char('\n')));
     }
     void parse()
     {
