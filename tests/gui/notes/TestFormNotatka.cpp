@@ -73,6 +73,12 @@ QString noteCount(const TestDatabase& db)
 
 // The note editor on real database files: what it shows, what OK writes for new and existing
 // notes, the alarm section, and what happens when the database refuses.
+// The editor's clock of the shared fixture, for the cases that make their own editor.
+TFormNotatka::Clock fixedClock()
+{
+    return &EditorFixture::fixedNow;
+}
+
 class TestFormNotatka : public QObject
 {
     Q_OBJECT
@@ -583,7 +589,7 @@ private Q_SLOTS:
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Bank [2Jcall"));
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, list.current, {"Tytul", "OCTET_LENGTH(Tytul)"}),
+        QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul", "OCTET_LENGTH(Tytul)"}),
                  QStringLiteral("Bank [2Jcall | 12"));
     }
 
