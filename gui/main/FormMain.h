@@ -136,6 +136,7 @@ public:
     using MainWindowControls::MMNowaNotatka;
     using MainWindowControls::MMPodgladEdycja;
     using MainWindowControls::MMUsun;
+    using MainWindowControls::MMZakoncz;
     using MainWindowControls::OProgramie;
     using MainWindowControls::SBUsun;
     using MainWindowControls::SzukanyCiag;
