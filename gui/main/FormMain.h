@@ -62,7 +62,12 @@ public:
     void NewNote();
     void DeleteSelectedNote();
     void UkryjExecute();
+    // The quit sequence of the "Close" commands. An open note editor with changes first asks
+    // whether to save them; Cancel, or a save OK refuses, keeps the program running.
     void QuitProgram();
+    // The quit sequence of log-out and the termination signals, which cannot wait for an
+    // answer: an open note editor's changes are saved without a question (saveForQuit).
+    void quitWithoutQuestions();
     bool PauseAlarmChecker();
     void ResumeAlarmChecker();
     // Run on the main thread for the alarm checker, which waits: shows AlarmBalloonTitle and
@@ -131,6 +136,7 @@ public:
     using MainWindowControls::MMNowaNotatka;
     using MainWindowControls::MMPodgladEdycja;
     using MainWindowControls::MMUsun;
+    using MainWindowControls::MMZakoncz;
     using MainWindowControls::OProgramie;
     using MainWindowControls::SBUsun;
     using MainWindowControls::SzukanyCiag;
@@ -155,6 +161,12 @@ private:
     int runDialog(QDialog* dialog);
     // Shows the window with the open dialog in front; false when no dialog is open.
     bool bringOpenDialogToFront();
+    // Closes the dialogs open over the window before the program ends; false when the user
+    // chose to keep the note editor open. mayAsk: whether the user may be asked at all.
+    bool closeDialogsForQuit(bool mayAsk);
+    // Ends the program: disconnects, deletes the downloads, stores the layout and leaves
+    // every running event loop, the dialogs' ones included.
+    void endProgram();
 
     TDM& dm_;
     const FormMainOptions options_;

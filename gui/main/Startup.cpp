@@ -157,9 +157,9 @@ int run(QApplication& app, const QString& databasePath)
         form.ShowMainWindow();
 
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form,
-                     &TFormMain::QuitProgram);
+                     &TFormMain::quitWithoutQuestions);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.QuitProgram(); });
+                     [&form](QSessionManager&) { form.quitWithoutQuestions(); });
     return app.exec();
 }
 

@@ -3,6 +3,7 @@
 #include "core/notes/AlarmAfterSave.h"
 #include "core/notes/AlarmValidation.h"
 #include "core/notes/MemoText.h"
+#include "core/notes/QuitSave.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteStore.h"
 #include "core/storage/SaveFailure.h"
@@ -208,6 +209,8 @@ void TFormNotatka::FormShow()
     if (StatusFormatki->text() == kNewNoteCaption)
         Tytul->setText(GetDefaultTitle());
     Tytul->selectAll();
+    shownTitle_ = Tytul->text();
+    shownMessage_ = Tresc->storedText();
 }
 
 void TFormNotatka::UpdateCharsLeft()
@@ -266,11 +269,16 @@ void TFormNotatka::LoadAlarmSection(const note_store::StoredNote& note)
 
 qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
 {
+    return insertNoteRow(title, message, true);
+}
+
+qint32 TFormNotatka::insertNoteRow(const QString& title, const QString& message, bool withAlarm)
+{
     sql::note::NewNoteRow row;
     row.title = title;
     row.message = message;
     row.created = clock_();
-    row.state = cAlarm->isChecked() ? AlarmPlanned : AlarmNone;
+    row.state = withAlarm && cAlarm->isChecked() ? AlarmPlanned : AlarmNone;
     row.kind = cbAlarm->currentIndex();
     row.alarmDate = dtDate->date();
     row.alarmTime = dtTime->time();
@@ -280,6 +288,50 @@ qint32 TFormNotatka::InsertNote(const QString& title, const QString& message)
         lastSaveKind_ = e.kind();
         dm_.ReportDbError(QStringLiteral("Can't add new note!"), kWindowName, e.text());
         return -1;
+    }
+}
+
+bool TFormNotatka::hasChanges() const
+{
+    return AlarmChanged || Tytul->text() != shownTitle_ || Tresc->storedText() != shownMessage_;
+}
+
+bool TFormNotatka::saveForQuit()
+{
+    const QuitAlarm alarm = quitAlarm({NoteId == -1, cAlarm->isChecked(), AlarmChanged},
+                                      validateAlarm(dtDate->date(), dtTime->time(), clock_()));
+    const bool alarmAsShown = alarm == QuitAlarm::AsShown;
+    // A new note is saved as OK saves it; so is one whose row is gone or holds another text.
+    const auto saveNew = [&] {
+        const QString title =
+            Tytul->text().isEmpty() && NoteId == -1 ? GetDefaultTitle() : Tytul->text();
+        const qint32 id = insertNoteRow(title, Tresc->storedText(), alarmAsShown);
+        if (id == -1)
+            return false;
+        NoteId = id;
+        noteList_.setCurrentNoteId(id);
+        return true;
+    };
+    if (NoteId == -1)
+        return saveNew();
+    std::optional<note_store::NoteText> loaded;
+    if (loaded_)
+        loaded = *loaded_;
+    try {
+        const auto outcome = note_store::saveExistingNote(
+            dm_, NoteId, loaded, Tytul->text(), Tresc->storedText(),
+            [this, alarmAsShown](int storedState) -> std::optional<note_store::AlarmUpdate> {
+                if (!alarmAsShown)
+                    return std::nullopt;
+                return alarmAfterSaving(storedState);
+            },
+            clock_());
+        if (outcome != note_store::SaveOutcome::Saved)
+            return saveNew();
+        return true;
+    } catch (const fb::Error& e) {
+        dm_.ReportDbError(QStringLiteral("Can't save changes in note!"), kWindowName, e.text());
+        return false;
     }
 }
 

@@ -65,6 +65,15 @@ public:
     std::optional<note_store::AlarmUpdate> alarmAfterSaving(int storedState) const;
     void LoadAlarmSection(const note_store::StoredNote& note);
 
+    // Whether the title, the message or the alarm section differ from what the editor showed
+    // when it opened.
+    bool hasChanges() const;
+    // Stores what was typed without asking or telling anything, for a program that ends now:
+    // the title and message always, the alarm only where OK would accept it (QuitSave). A note
+    // deleted or changed elsewhere meanwhile is stored as a new note. A failure is logged;
+    // true when the note was stored.
+    bool saveForQuit();
+
     // Handlers.
     void OKClick();
     void cAlarmClick();
@@ -95,6 +104,9 @@ private:
     void FormCreate();
     void FormShow();
     void reportNotSaved();
+    // The new note's ID, or -1 when it was not stored; withAlarm: the alarm section as shown,
+    // otherwise no alarm. Failures are reported, not shown.
+    qint32 insertNoteRow(const QString& title, const QString& message, bool withAlarm);
     // Saves what was typed as a new note, after telling the user why.
     void saveAsNewNote(const QString& why);
 
@@ -106,4 +118,7 @@ private:
     fb::ErrorKind lastSaveKind_ = fb::ErrorKind::Other;
     // The note's title and message as loaded, which a save expects to find still stored.
     std::unique_ptr<note_store::NoteText> loaded_;
+    // The title and message the editor showed when it opened.
+    QString shownTitle_;
+    QString shownMessage_;
 };

@@ -419,6 +419,33 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Buy milk\ttwo litres\t0")});
     }
 
+    // The editor is open over the main window with a typed note in it.
+    static bool typeANoteIntoANewEditor(const XDesktop& desktop)
+    {
+        if (openMainWindow(desktop) == 0 || !key(desktop, QStringLiteral("Insert")) ||
+            desktop.waitForWindow(QStringLiteral("^Quillbox - Note")) == 0)
+            return false;
+        // Over the proposed title, then Tab Tab to the message (the alarm pickers are hidden).
+        return type(desktop, QStringLiteral("Call Ann")) &&
+               key(desktop, QStringLiteral("Tab Tab")) &&
+               type(desktop, QStringLiteral("about Friday"));
+    }
+
+    void terminationSavesTheOpenEditor()
+    {
+        auto app = install();
+        start(*app, *desktop_);
+        QVERIFY(typeANoteIntoANewEditor(*desktop_));
+        // Settled: the typing has reached the editor.
+        QTest::qWait(1000);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(terminate(*app));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(query(*app, QStringLiteral("SELECT Tytul, Tresc, Alarm FROM NOTATKI")),
+                 QStringList{QStringLiteral("Call Ann\tabout Friday\t0")});
+    }
+
     void captionsAreTheWindowTexts()
     {
         auto app = install();

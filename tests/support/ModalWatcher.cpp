@@ -1,5 +1,6 @@
 #include "support/ModalWatcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -23,7 +24,11 @@ void ModalWatcher::poll()
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         messages << box->text();
         handled_ = box;
-        box->accept();
+        if (QAbstractButton* button =
+                answer ? box->button(static_cast<QMessageBox::StandardButton>(answer)) : nullptr)
+            button->click();
+        else
+            box->accept();
         return;
     }
     handled_ = modal;

@@ -18,6 +18,9 @@ public:
     explicit ModalWatcher(std::function<void(QWidget*)> handler = {});
 
     QStringList messages;
+    // The button a message box that offers it is answered with (a question's Yes, No or
+    // Cancel); a box without it is closed with OK as before.
+    int answer = 0;
 
 private:
     void poll();

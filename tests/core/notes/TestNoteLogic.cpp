@@ -1,12 +1,15 @@
 #include "core/notes/AlarmAfterSave.h"
 #include "core/notes/AlarmValidation.h"
 #include "core/notes/MemoText.h"
+#include "core/notes/QuitSave.h"
 #include "core/notes/TitleText.h"
 #include "core/storage/NoteStatements.h"
 
 #include <QtTest>
 
 Q_DECLARE_METATYPE(std::optional<AlarmWrite>)
+Q_DECLARE_METATYPE(AlarmVerdict)
+Q_DECLARE_METATYPE(QuitAlarm)
 
 // The note editor's pure rules: its statement texts, the alarm written after a save, the
 // check of an alarm moment, and how the message is measured.
@@ -294,6 +297,44 @@ private Q_SLOTS:
         // Characters the editor keeps as they are.
         const QString kept = QStringLiteral("tab\there\u00a0nbsp\u2028line separator");
         QCOMPARE(memo_text::toStored(kept), kept);
+    }
+
+    // What a save forced by the end of the program stores of the alarm: OK's rule where OK
+    // would accept, the stored alarm where it would refuse.
+    void quitAlarm_data()
+    {
+        QTest::addColumn<bool>("newNote");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<AlarmVerdict>("verdict");
+        QTest::addColumn<QuitAlarm>("expected");
+        const auto accepted = AlarmVerdict::Accepted;
+        const auto past = AlarmVerdict::DateBeforeToday;
+        const auto now = AlarmVerdict::TimeNotInFuture;
+        QTest::newRow("new, no alarm") << true << false << false << past << QuitAlarm::AsShown;
+        QTest::newRow("new, untouched box, refused moment")
+            << true << false << true << past << QuitAlarm::AsShown;
+        QTest::newRow("new, future alarm")
+            << true << true << true << accepted << QuitAlarm::AsShown;
+        QTest::newRow("new, past date") << true << true << true << past << QuitAlarm::LeaveStored;
+        QTest::newRow("new, time come") << true << true << false << now << QuitAlarm::LeaveStored;
+        QTest::newRow("existing, alarm untouched, moment passed")
+            << false << true << false << past << QuitAlarm::AsShown;
+        QTest::newRow("existing, alarm moved to the past")
+            << false << true << true << past << QuitAlarm::LeaveStored;
+        QTest::newRow("existing, alarm moved to the future")
+            << false << true << true << accepted << QuitAlarm::AsShown;
+        QTest::newRow("existing, alarm switched off")
+            << false << false << true << past << QuitAlarm::AsShown;
+    }
+    void quitAlarm()
+    {
+        QFETCH(bool, newNote);
+        QFETCH(bool, ticked);
+        QFETCH(bool, changed);
+        QFETCH(AlarmVerdict, verdict);
+        QFETCH(QuitAlarm, expected);
+        QCOMPARE(::quitAlarm(EditorAlarmState{newNote, ticked, changed}, verdict), expected);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "core/notes/AlarmValidation.h"
 #include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/LimitedMemo.h"
@@ -7,8 +8,11 @@
 #include "support/NoteListDriver.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -52,6 +56,28 @@ ModalWatcher* watchEditor(QObject* owner, TFormMain& main, EditorSeen& seen,
     });
     watcher->setParent(owner);
     return watcher;
+}
+
+// A quit asks the application to leave every event loop, and every loop started after that
+// ends at once. One run of the application's own loop, ended as soon as it starts, clears it
+// for the next case.
+void endQuitRun()
+{
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+const QString kSaveQuestion = QStringLiteral("Save the changes to this note?");
+
+// Types text into the open editor's message and, with alarmDays, ticks the alarm (when not
+// ticked) and moves its date that many days from today.
+void typeIntoEditor(TFormNotatka& editor, const QString& text, int alarmDays)
+{
+    QTest::keyClicks(editor.Tresc, text);
+    if (alarmDays != 0) {
+        editor.cAlarm->setChecked(true);
+        editor.dtDate->setDate(QDate::currentDate().addDays(alarmDays));
+    }
 }
 
 } // namespace
@@ -279,6 +305,179 @@ private Q_SLOTS:
         QCOMPARE(modality, Qt::WindowModal);
         QCOMPARE(editorsOpened, 0);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+    }
+
+    // "Close" from a menu while the editor holds changes asks first. The question is answered
+    // in the editor's own event loop, as a user would.
+    void closeAsksAboutChanges_data()
+    {
+        QTest::addColumn<bool>("fromTray");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("alarmDays");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("quits");
+        QTest::addColumn<QString>("stored");
+        const QString none = QStringLiteral("0");
+        QTest::newRow("Yes saves and quits")
+            << true << QStringLiteral("buy stamps") << 0 << int(QMessageBox::Yes)
+            << QStringList{kSaveQuestion} << true << QStringLiteral("Note no 1 | buy stamps | 0");
+        QTest::newRow("Yes with an alarm ahead")
+            << false << QStringLiteral("buy stamps") << 2 << int(QMessageBox::Yes)
+            << QStringList{kSaveQuestion} << true << QStringLiteral("Note no 1 | buy stamps | 2");
+        QTest::newRow("No quits without saving")
+            << false << QStringLiteral("buy stamps") << 0 << int(QMessageBox::No)
+            << QStringList{kSaveQuestion} << true << none;
+        QTest::newRow("Cancel keeps running")
+            << true << QStringLiteral("buy stamps") << 0 << int(QMessageBox::Cancel)
+            << QStringList{kSaveQuestion} << false << none;
+        QTest::newRow("Yes with a refused alarm keeps the editor")
+            << true << QStringLiteral("buy stamps") << -1 << int(QMessageBox::Yes)
+            << QStringList{kSaveQuestion, alarmVerdictMessage(AlarmVerdict::DateBeforeToday)}
+            << false << none;
+        QTest::newRow("nothing typed: no question")
+            << true << QString() << 0 << int(QMessageBox::Cancel) << QStringList() << true << none;
+    }
+    void closeAsksAboutChanges()
+    {
+        QFETCH(bool, fromTray);
+        QFETCH(QString, typed);
+        QFETCH(int, alarmDays);
+        QFETCH(int, answer);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, quits);
+        QFETCH(QString, stored);
+        TestDatabase db;
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        QPointer<TFormNotatka> editor;
+        bool openAfterClose = false;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            auto* form = qobject_cast<TFormNotatka*>(w);
+            // Back at the editor after the program kept running: the test closes it.
+            if (!form || editor) {
+                if (auto* dialog = qobject_cast<QDialog*>(w))
+                    dialog->reject();
+                return;
+            }
+            editor = form;
+            typeIntoEditor(*form, typed, alarmDays);
+            // From the editor's loop, where the user's click would come from.
+            QTimer::singleShot(0, &main, [&] {
+                (fromTray ? main.tray()->closeAction() : main.MMZakoncz)->trigger();
+                openAfterClose = editor && editor->isVisible();
+            });
+        });
+        watcher->answer = answer;
+        watcher->setParent(&scope);
+        main.tray()->newNoteAction()->trigger();
+
+        QVERIFY(editor.isNull() || !editor->isVisible());
+        QCOMPARE(watcher->messages, messages);
+        QCOMPARE(main.isQuitting(), quits);
+        QCOMPARE(openAfterClose, !quits);
+        if (stored == QStringLiteral("0"))
+            QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), stored);
+        else
+            QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}), stored);
+        if (quits)
+            endQuitRun();
+    }
+
+    // Log-out and the termination signals cannot ask: what was typed is saved, with the alarm
+    // only where OK would accept it, and nothing is shown.
+    void quitWithoutQuestionsSavesTheEditor_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("alarmDays");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("alarmKept");
+        QTest::newRow("new note") << false << 0 << QStringLiteral("Note no 1 |  ring Ann | 0")
+                                  << false;
+        QTest::newRow("new note, alarm ahead")
+            << false << 3 << QStringLiteral("Note no 1 |  ring Ann | 2") << false;
+        QTest::newRow("new note, alarm in the past: none")
+            << false << -1 << QStringLiteral("Note no 1 |  ring Ann | 0") << false;
+        QTest::newRow("edited note")
+            << true << 0 << QStringLiteral("Shopping | milk\r\nbread ring Ann | 2") << true;
+        QTest::newRow("edited note, alarm moved to the past: stored alarm kept")
+            << true << -1 << QStringLiteral("Shopping | milk\r\nbread ring Ann | 2") << true;
+    }
+    void quitWithoutQuestionsSavesTheEditor()
+    {
+        QFETCH(bool, existing);
+        QFETCH(int, alarmDays);
+        QFETCH(QString, stored);
+        QFETCH(bool, alarmKept);
+        TestDatabase db;
+        if (existing)
+            // A planned alarm (state 2) on a whole minute, as the editor stores one.
+            insertNote(db, NoteSeed{.id = 1, .alarm = 2, .time = QStringLiteral("'08:15:00'")});
+        const QString alarmBefore = alarmColumns(db, 1);
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        bool opened = false;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            auto* form = qobject_cast<TFormNotatka*>(w);
+            if (!form || opened) {
+                if (auto* dialog = qobject_cast<QDialog*>(w))
+                    dialog->reject();
+                return;
+            }
+            opened = true;
+            QTest::keyClick(form->Tresc, Qt::Key_End, Qt::ControlModifier);
+            typeIntoEditor(*form, QStringLiteral(" ring Ann"), alarmDays);
+            QTimer::singleShot(0, &main, [&] { main.quitWithoutQuestions(); });
+        });
+        watcher->setParent(&scope);
+        QElapsedTimer clock;
+        if (existing) {
+            QVERIFY(main.PauseAlarmChecker());
+            clock.start();
+            main.showNoteEditor(1);
+            main.ResumeAlarmChecker();
+        } else {
+            clock.start();
+            main.tray()->newNoteAction()->trigger();
+        }
+
+        QVERIFY(opened);
+        QVERIFY(main.isQuitting());
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(watcher->messages, QStringList());
+        QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}), stored);
+        if (alarmKept)
+            QCOMPARE(alarmColumns(db, 1), alarmBefore);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+        endQuitRun();
+    }
+
+    // The delete question holds nothing typed: Close closes it and the note stays.
+    void closeWhileTheDeleteQuestionIsOpen()
+    {
+        TestDatabase db;
+        insertNote(db, NoteSeed{.id = 5});
+        auto dm = db.open();
+        TFormMain main(*dm, FormMainOptions{});
+        main.CurrentNoteId = 5;
+        QVERIFY(main.LoadNotes());
+        QVERIFY(waitForList(main));
+        QTRY_COMPARE(selectedNoteIds(main), QList<qint32>{5});
+        bool questionOpen = false;
+        QObject scope;
+        auto* watcher = new ModalWatcher([&](QWidget* w) {
+            questionOpen = w->objectName() == QStringLiteral("FormUsuwanie");
+            QTimer::singleShot(0, &main, [&] { main.tray()->closeAction()->trigger(); });
+        });
+        watcher->setParent(&scope);
+        main.DeleteSelectedNote();
+        QVERIFY(questionOpen);
+        QVERIFY(main.isQuitting());
+        QCOMPARE(watcher->messages, QStringList());
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
+        endQuitRun();
     }
 
     // Last: it ends the event loops of this process.
