@@ -6,6 +6,7 @@
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
 #include "gui/main/BlinkGate.h"
+#include "gui/main/LiveList.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/notes/FormNotatka.h"
@@ -67,6 +68,9 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     LoadWindowGeometry();
     LoadColumnWidths();
     LoadNotes();
+    liveList_ = new LiveList(
+        dm_, *this, *fill_, *LVNotatki, [this] { RefreshNotes(); }, this);
+    liveList_->start();
     startWorkers();
 }
 
@@ -304,6 +308,7 @@ void TFormMain::NotatkaPokazEdytujExecute()
         return;
     }
     if (acknowledged) {
+        noteChangeCommitted();
         // The note left the group of running alarms: the top of the list shows it in its new
         // place before the editor covers it.
         if (!SzukanyCiag->text().trimmed().isEmpty())
@@ -433,6 +438,11 @@ bool TFormMain::RefreshNotes()
 {
     const QString text = SzukanyCiag->text();
     return text.isEmpty() ? LoadNotes() : SearchNotes(text);
+}
+
+void TFormMain::noteChangeCommitted()
+{
+    liveList_->ownChangeCommitted();
 }
 
 void TFormMain::SzukanyCiagChange()

@@ -20,6 +20,7 @@
 #include <chrono>
 
 class BlinkGate;
+class LiveList;
 class NoteListFill;
 class NoteListModel;
 class OuterGeometryKeeper;
@@ -111,6 +112,8 @@ public:
     void BlinkRunningAlarms();
     NoteListModel* notesModel() const { return notesModel_; }
     NoteListFill* noteListFill() const { return fill_; }
+    // Reloads the list when other programs change the notes.
+    LiveList* liveList() const { return liveList_; }
 
     // NoteListHost
     qint32 currentNoteId() const override { return CurrentNoteId; }
@@ -120,6 +123,7 @@ public:
     // Fills the list with every note; true when the fill was started.
     bool LoadNotes() override;
     bool RefreshNotes() override;
+    void noteChangeCommitted() override;
     // Waits for a fill under way to complete (without freezing the window).
     QList<qint32> listedNoteIds() const override;
     QWidget* dialogParent() override { return this; }
@@ -172,6 +176,7 @@ private:
     const FormMainOptions options_;
     NoteListModel* notesModel_ = nullptr;
     NoteListFill* fill_ = nullptr;
+    LiveList* liveList_ = nullptr;
     BlinkGate* blinkGate_ = nullptr;
     OuterGeometryKeeper* outerGeometry_ = nullptr;
     MainWindowLayout* layout_ = nullptr;

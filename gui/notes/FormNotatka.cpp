@@ -283,7 +283,9 @@ qint32 TFormNotatka::insertNoteRow(const QString& title, const QString& message,
     row.alarmDate = dtDate->date();
     row.alarmTime = dtTime->time();
     try {
-        return note_store::insertNote(dm_, row);
+        const qint32 id = note_store::insertNote(dm_, row);
+        noteList_.noteChangeCommitted();
+        return id;
     } catch (const fb::Error& e) {
         lastSaveKind_ = e.kind();
         dm_.ReportDbError(QStringLiteral("Can't add new note!"), kWindowName, e.text());
@@ -412,6 +414,7 @@ void TFormNotatka::SaveExistingNote()
         saveAsNewNote(kChangedElsewhereMessage);
         return;
     }
+    noteList_.noteChangeCommitted();
     noteList_.RefreshNotes();
     accept();
 }

@@ -104,6 +104,7 @@ void TFormUsuwanie::DeleteNote(qint32 noteId)
 {
     try {
         note_store::deleteNote(dm_, noteId);
+        host_.noteChangeCommitted();
     } catch (const fb::Error& e) {
         dm_.ReportDbError(QStringLiteral("Can't delete note!"), objectName(), e.text());
     }

@@ -23,6 +23,9 @@ public:
     virtual bool LoadNotes() = 0;
     // Runs the search again when the search box holds text, otherwise LoadNotes.
     virtual bool RefreshNotes() = 0;
+    // Called right after the dialog committed a change of a note (one transaction), before the
+    // reload that shows it: the list need not reload again when the change is announced.
+    virtual void noteChangeCommitted() {}
     // The note IDs of the complete list, top to bottom: a reload under way is waited for.
     virtual QList<qint32> listedNoteIds() const = 0;
     // The window dialogs are centred over and owned by.
