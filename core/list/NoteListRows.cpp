@@ -1,12 +1,13 @@
 #include "core/list/NoteListRows.h"
 
 #include "core/list/NoteImage.h"
+#include "core/storage/AlarmColumns.h"
 #include "core/storage/NoteListStore.h"
 
 #include <algorithm>
 
 void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
-                      int image)
+                      int image, int alarmState)
 {
     Row row;
     row.createdDay = createdDay.toJulianDay();
@@ -15,6 +16,7 @@ void NoteRows::append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTi
     row.titleOffset = quint32(titles_.size());
     row.titleSize = quint16(titleUtf8.size());
     row.image = qint8(image);
+    row.alarmState = qint8(alarmState);
     titles_.append(titleUtf8);
     rows_.push_back(row);
 }
@@ -99,7 +101,8 @@ bool readNoteList(TDM& dm, const sql::notes::ListStatements& statements, NoteRow
         [&](const note_list_store::ListedNote& note) {
             rows.append(note.id, note.titleUtf8, note.createdDay, note.createdTime,
                         note.running ? int(note_image::RunningAlarm)
-                                     : note_image::forState(note.alarmState));
+                                     : note_image::forState(note.alarmState),
+                        note.running ? int(AlarmRunning) : note.alarmState);
             if (afterRow)
                 afterRow(rows);
         },

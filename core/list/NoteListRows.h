@@ -19,8 +19,10 @@ class TDM;
 class NoteRows
 {
 public:
-    void append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime,
-                int image);
+    // alarmState is the note's alarm state as listed (AlarmRunning for a row of the running
+    // group).
+    void append(qint32 id, QByteArrayView titleUtf8, QDate createdDay, QTime createdTime, int image,
+                int alarmState);
     // Appends every row of more, in its order.
     void append(const NoteRows& more);
     void clear();
@@ -38,6 +40,7 @@ public:
     QString dateText(qsizetype row) const;
     int image(qsizetype row) const { return rows_[std::size_t(row)].image; }
     void setImage(qsizetype row, int image) { rows_[std::size_t(row)].image = qint8(image); }
+    int alarmState(qsizetype row) const { return rows_[std::size_t(row)].alarmState; }
 
     // The first row holding the note, or -1.
     qsizetype indexOf(qint32 id) const;
@@ -56,6 +59,7 @@ private:
         quint32 titleOffset = 0;
         quint16 titleSize = 0;
         qint8 image = 0;
+        qint8 alarmState = 0; // fits in the padding after image
     };
     std::vector<Row> rows_;
     QByteArray titles_;

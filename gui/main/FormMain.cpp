@@ -284,6 +284,7 @@ void TFormMain::DeleteSelectedNote()
     auto* form = new TFormUsuwanie(dm_, *this, this);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->NoteId = selected.first().data(NoteListModel::NoteIdRole).toInt();
+    form->setNoteTitle(selected.first().data(Qt::DisplayRole).toString());
     runDialog(form);
 }
 
@@ -454,13 +455,15 @@ void TFormMain::LVNotatkiSelectItem(const QItemSelection& selected,
                                     const QItemSelection& deselected)
 {
     // The row that became selected names the current note; a click that only unselects leaves
-    // it at the unselected note.
+    // it at the unselected note. The current cell, the one a screen reader follows, is the
+    // row's title.
     const QModelIndexList rows = selected.isEmpty() ? deselected.indexes() : selected.indexes();
     if (!rows.isEmpty() && notesModel_->rowCount() > 0) {
         const QModelIndex index = rows.last();
         CurrentNoteId = index.data(NoteListModel::NoteIdRole).toInt();
         if (!selected.isEmpty())
-            LVNotatki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            LVNotatki->selectionModel()->setCurrentIndex(index.siblingAtColumn(0),
+                                                         QItemSelectionModel::NoUpdate);
     }
     UpdateCommandState();
 }

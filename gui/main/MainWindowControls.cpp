@@ -2,6 +2,7 @@
 
 #include "core/settings/WindowLayout.h"
 #include "gui/main/NoteListView.h"
+#include "gui/main/SearchListArrows.h"
 #include "gui/main/WindowShortcutFilter.h"
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/Icons.h"
@@ -38,6 +39,7 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
 
     LVNotatki = new NoteListView(client);
     LVNotatki->setObjectName(QStringLiteral("LVNotatki"));
+    LVNotatki->setAccessibleName(QStringLiteral("Notes"));
     LVNotatki->setModel(notes);
     LVNotatki->setRootIsDecorated(false);
     LVNotatki->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,6 +57,7 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
     SBDodaj->setAutoRaise(true);
     SBDodaj->setIcon(icons::newNote());
     SBDodaj->setToolTip(QStringLiteral("New note"));
+    SBDodaj->setAccessibleName(SBDodaj->toolTip());
     SBDodaj->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(SBDodaj, QRect(6, 504, 25, 25), E::Left | E::Bottom);
 
@@ -69,12 +72,14 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
     SBUsun->setAutoRaise(true);
     SBUsun->setIcon(icons::trash());
     SBUsun->setToolTip(QStringLiteral("Delete"));
+    SBUsun->setAccessibleName(SBUsun->toolTip());
     SBUsun->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(SBUsun, QRect(34, 504, 25, 25), E::Left | E::Bottom);
 
     auto* magnifier = new QLabel(client);
     magnifier->setObjectName(QStringLiteral("Image1"));
     magnifier->setPixmap(icons::magnifier());
+    magnifier->setAccessibleName(QStringLiteral("Magnifier"));
     layout->addWidget(magnifier, QRect(81, 509, 13, 16), E::Left | E::Bottom);
 
     auto* searchLabel = new QLabel(QStringLiteral("Search:"), client);
@@ -88,6 +93,9 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
     SzukanyCiag = new QLineEdit(client);
     SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));
     SzukanyCiag->setMaxLength(50);
+    // The label's text ends in a colon, which a screen reader would read out.
+    searchLabel->setBuddy(SzukanyCiag);
+    SzukanyCiag->setAccessibleName(QStringLiteral("Search"));
     layout->addWidget(SzukanyCiag, QRect(144, 508, 142, 21), E::Left | E::Bottom);
     // A partly read list must not pass for the whole one.
     ListFillBusy = SzukanyCiag->addAction(window->style()->standardIcon(QStyle::SP_BrowserReload),
@@ -98,6 +106,7 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
 
     window->setCentralWidget(client);
     QWidget::setTabOrder(SzukanyCiag, LVNotatki);
+    new SearchListArrows(SzukanyCiag, LVNotatki, window);
     SzukanyCiag->setFocus();
 }
 

@@ -1,5 +1,6 @@
 #include "gui/main/NoteListModel.h"
 
+#include "core/list/AlarmStateWords.h"
 #include "core/list/NoteImage.h"
 #include "gui/platform/Icons.h"
 
@@ -92,6 +93,15 @@ QVariant NoteListModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::BackgroundRole:
         return QBrush(row % 2 == 0 ? QColor(Qt::white) : kOddRowColour);
+    // A screen reader hears the alarm state before the title; the picture alone says nothing.
+    case Qt::AccessibleTextRole:
+        if (index.column() == TitleColumn)
+            return alarm_state_words::rowText(rows_.alarmState(row), rows_.title(row));
+        return {};
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == TitleColumn)
+            return alarm_state_words::forState(rows_.alarmState(row));
+        return {};
     case NoteIdRole:
         return rows_.id(row);
     case ImageIndexRole:

@@ -2,7 +2,8 @@
 
 // The note list as the view sees it: two columns, the title (with the note's image) and the
 // creation moment, over the rows of the last fill. A row's note ID and image index are given
-// under their own roles; the ID is the only link from a row to its note.
+// under their own roles; the ID is the only link from a row to its note. A title cell's
+// accessible text and description carry the note's alarm state in words.
 
 #include "core/list/NoteListRows.h"
 

@@ -91,10 +91,12 @@ void TFormNotatka::buildControls()
     // units and cut an emoji in half.
     Tytul->setValidator(new TitleValidator(Tytul));
     layout->addWidget(Tytul, QRect(8, 23, 142, 19));
+    Label1->setBuddy(Tytul);
 
     pAlarm = new QLabel(this);
     pAlarm->setObjectName(QStringLiteral("pAlarm"));
     pAlarm->setPixmap(icons::alarmSign());
+    pAlarm->setAccessibleName(QStringLiteral("Alarm sign"));
     layout->addWidget(pAlarm, QRect(168, 22, 17, 18));
 
     // The row is a few pixels wider than designed for Tahoma: the face standing in for it
@@ -106,6 +108,7 @@ void TFormNotatka::buildControls()
 
     dtDate = new AlarmDateEdit(this);
     dtDate->setObjectName(QStringLiteral("dtDate"));
+    dtDate->setAccessibleName(QStringLiteral("Alarm date"));
     dtDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dtDate->setCalendarPopup(true);
     dtDate->hide();
@@ -113,6 +116,7 @@ void TFormNotatka::buildControls()
 
     dtTime = new AlarmTimeEdit(this);
     dtTime->setObjectName(QStringLiteral("dtTime"));
+    dtTime->setAccessibleName(QStringLiteral("Alarm time"));
     dtTime->setDisplayFormat(QStringLiteral("HH:mm"));
     dtTime->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     dtTime->hide();
@@ -137,6 +141,7 @@ void TFormNotatka::buildControls()
 
     Tresc = new LimitedMemo(memo_text::kMaxLength, this);
     Tresc->setObjectName(QStringLiteral("Tresc"));
+    Label2->setBuddy(Tresc);
     Tresc->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Tresc->setTabChangesFocus(true);
     layout->addWidget(Tresc, QRect(8, 64, 376, 135), E::Left | E::Top | E::Right | E::Bottom);

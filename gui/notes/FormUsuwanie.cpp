@@ -48,6 +48,7 @@ TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     layout->addWidget(shape, QRect(8, 27, 217, 41));
 
     auto* question = new QLabel(QStringLiteral("Are you sure you want to delete?"), this);
+    Label1 = question;
     question->setObjectName(QStringLiteral("Label1"));
     QFont questionFont = question->font();
     questionFont.setPointSize(10);
@@ -81,6 +82,13 @@ TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     connect(Zamknij, &QAction::triggered, this, &TFormUsuwanie::ZamknijExecute);
     connect(TAK, &QPushButton::clicked, this, &TFormUsuwanie::ZatwierdzExecute);
     connect(NIE, &QPushButton::clicked, this, &TFormUsuwanie::ZamknijExecute);
+}
+
+void TFormUsuwanie::setNoteTitle(const QString& title)
+{
+    const QString description = QStringLiteral("Note: ") + title;
+    Label1->setAccessibleDescription(description);
+    setAccessibleDescription(description);
 }
 
 void TFormUsuwanie::ZatwierdzExecute()

@@ -8,6 +8,7 @@
 
 class NoteListHost;
 class QAction;
+class QLabel;
 class QPushButton;
 class TDM;
 
@@ -19,6 +20,9 @@ public:
 
     // The note to delete; set by the opener before showing.
     qint32 NoteId = -1;
+    // Names the note for a screen reader: the question stays as it is, its description and the
+    // window's say "Note: <title>". Set by the opener before showing.
+    void setNoteTitle(const QString& title);
 
     // Confirmation (Enter anywhere, or Yes): Enter while No has the focus means No.
     void ZatwierdzExecute();
@@ -26,6 +30,7 @@ public:
     // Deletes the note's row; a failure is written to the log and nothing else happens.
     void DeleteNote(qint32 noteId);
 
+    QLabel* Label1 = nullptr;
     QPushButton* TAK = nullptr;
     QPushButton* NIE = nullptr;
     QAction* Zatwierdz = nullptr;

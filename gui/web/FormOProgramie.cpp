@@ -26,11 +26,13 @@ QFrame* whiteBox(QWidget* parent, const char* name)
     return box;
 }
 
-QLabel* picture(QWidget* parent, const char* name, int image)
+// One of the list pictures; shows says what it shows, for a screen reader.
+QLabel* picture(QWidget* parent, const char* name, int image, const QString& shows)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setPixmap(icons::noteImage(image));
+    label->setAccessibleName(shows);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
@@ -124,13 +126,13 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
         layout->addWidget(label, fitted(label, entry.design));
     }
 
-    I3 = picture(this, "I3", note_image::RunningAlarmRays);
+    I3 = picture(this, "I3", note_image::RunningAlarmRays, QStringLiteral("Running alarm sign"));
     layout->addWidget(I3, QRect(32, 95, 17, 18));
-    I2 = picture(this, "I2", note_image::PlannedAlarm);
+    I2 = picture(this, "I2", note_image::PlannedAlarm, QStringLiteral("Note with alarm sign"));
     layout->addWidget(I2, QRect(32, 68, 17, 18));
-    I1 = picture(this, "I1", note_image::StandardNote);
+    I1 = picture(this, "I1", note_image::StandardNote, QStringLiteral("Sticky note"));
     layout->addWidget(I1, QRect(32, 41, 17, 18));
-    I33 = picture(this, "I33", note_image::RunningAlarm);
+    I33 = picture(this, "I33", note_image::RunningAlarm, QStringLiteral("Running alarm sign"));
     I33->hide();
     layout->addWidget(I33, QRect(32, 95, 17, 18));
 
