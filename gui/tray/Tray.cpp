@@ -10,9 +10,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
+Tray::Tray(QWidget* owner, bool show) : QObject(owner), menu_(std::make_unique<QMenu>())
 {
-    menu_ = new QMenu(menuParent);
     menu_->setObjectName(QStringLiteral("PopupMenu"));
     open_ = menu_->addAction(QStringLiteral("Open"));
     open_->setObjectName(QStringLiteral("PMOtworz"));
@@ -25,7 +24,7 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
 
     icon_ = new QSystemTrayIcon(icons::trayIcon(), this);
     icon_->setToolTip(QStringLiteral("Quillbox"));
-    icon_->setContextMenu(menu_);
+    icon_->setContextMenu(menu_.get());
     clock_.start();
     connect(icon_, &QSystemTrayIcon::activated, this, &Tray::activated);
     connect(icon_, &QSystemTrayIcon::messageClicked, this, &Tray::balloonClicked);
@@ -35,6 +34,12 @@ Tray::Tray(QWidget* menuParent, bool show) : QObject(menuParent)
     notifications_ = new DesktopNotifications(QDBusConnection::sessionBus(), this);
     connect(notifications_, &DesktopNotifications::activated, this, &Tray::balloonClicked);
     connect(notifications_, &DesktopNotifications::failed, this, &Tray::showTrayBalloon);
+}
+
+Tray::~Tray()
+{
+    // The icon, a child, goes after the members: it must not keep the menu meanwhile.
+    icon_->setContextMenu(nullptr);
 }
 
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <memory>
 
 class DesktopNotifications;
 class QAction;
@@ -18,11 +19,12 @@ class Tray : public QObject
 {
     Q_OBJECT
 public:
-    // menuParent owns the menu (a QMenu needs a widget parent to follow its look).
-    Tray(QWidget* menuParent, bool show);
+    // The tray belongs to the main window (owner).
+    Tray(QWidget* owner, bool show);
+    ~Tray() override;
 
     QSystemTrayIcon* icon() const { return icon_; }
-    QMenu* menu() const { return menu_; }
+    QMenu* menu() const { return menu_.get(); }
     QAction* openAction() const { return open_; }
     QAction* newNoteAction() const { return newNote_; }
     QAction* closeAction() const { return close_; }
@@ -48,7 +50,10 @@ private:
     void showTrayBalloon(const QString& title, const QString& text);
 
     QSystemTrayIcon* icon_ = nullptr;
-    QMenu* menu_ = nullptr;
+    // A window of its own, not a child of the main window: a dialog modal to the main window
+    // (the note editor) blocks the main window's children, and the tray menu must still open
+    // then, to close the program.
+    std::unique_ptr<QMenu> menu_;
     QAction* open_ = nullptr;
     QAction* newNote_ = nullptr;
     QAction* close_ = nullptr;

@@ -431,6 +431,51 @@ private Q_SLOTS:
                type(desktop, QStringLiteral("about Friday"));
     }
 
+    void closeFromTheTrayAsksAboutTypedText()
+    {
+        auto app = install();
+        start(*app, *desktop_);
+        QVERIFY(typeANoteIntoANewEditor(*desktop_));
+        // Windows captioned "Quillbox" so far: the main window (and the tray icon's own).
+        const QList<quint32> before = desktop_->windows(QStringLiteral("^Quillbox$"), true);
+        // The tray menu: Open, New note, Close; Up from the top wraps to Close.
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY(desktop_->click(icon, 3));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(key(*desktop_, QStringLiteral("Up Return")));
+        // The question comes as a further window captioned "Quillbox".
+        const auto question = [&] {
+            for (quint32 w : desktop_->windows(QStringLiteral("^Quillbox$"), true))
+                if (!before.contains(w))
+                    return w;
+            return quint32(0);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(question() != 0, 10000);
+        QVERIFY(app->process.state() == QProcess::Running);
+        // Cancel keeps the program and the editor.
+        QVERIFY(desktop_->xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                   QString::number(question())}));
+        QVERIFY(key(*desktop_, QStringLiteral("Escape")));
+        QTRY_VERIFY_WITH_TIMEOUT(question() == 0, 10000);
+        QVERIFY(desktop_->waitForWindow(QStringLiteral("^Quillbox - Note")) != 0);
+        QVERIFY(app->process.state() == QProcess::Running);
+        QCOMPARE(query(*app, QStringLiteral("SELECT COUNT(*) FROM NOTATKI")),
+                 QStringList{QStringLiteral("0")});
+
+        // Asked again, Yes stores the note and ends the program.
+        QVERIFY(desktop_->click(icon, 3));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(key(*desktop_, QStringLiteral("Up Return")));
+        QTRY_VERIFY_WITH_TIMEOUT(question() != 0, 10000);
+        QVERIFY(desktop_->xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                   QString::number(question())}));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY(app->process.waitForFinished(10000));
+        QCOMPARE(app->process.exitCode(), 0);
+        QCOMPARE(query(*app, QStringLiteral("SELECT Tytul, Tresc, Alarm FROM NOTATKI")),
+                 QStringList{QStringLiteral("Call Ann\tabout Friday\t0")});
+    }
+
     void terminationSavesTheOpenEditor()
     {
         auto app = install();

@@ -326,7 +326,7 @@ QImage XDesktop::grab(quint32 window) const
     return readXwd(process.readAllStandardOutput());
 }
 
-bool XDesktop::click(quint32 window) const
+bool XDesktop::click(quint32 window, int button) const
 {
     const QString shell =
         run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
@@ -342,7 +342,7 @@ bool XDesktop::click(quint32 window) const
     return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),
                     QString::number(window), QString::number(width.captured(1).toInt() / 2),
                     QString::number(height.captured(1).toInt() / 2), QStringLiteral("click"),
-                    QStringLiteral("1")});
+                    QString::number(button)});
 }
 
 QString XDesktop::notificationTraffic() const

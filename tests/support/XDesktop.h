@@ -62,8 +62,8 @@ public:
     quint32 waitForTrayIcon(const QString& windowClass, int timeoutMs = 30000) const;
     // What the X server shows in the window now, read with xwd; a null image when it cannot.
     QImage grab(quint32 window) const;
-    // A left click in the middle of a window.
-    bool click(quint32 window) const;
+    // A click in the middle of a window: button 1 is the left one, 3 the right one.
+    bool click(quint32 window, int button = 1) const;
 
     // Messages sent to the notification service since the desktop started, as dbus-monitor
     // printed them.
