@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -642,6 +643,88 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("DataSzerokosc"), QStringLiteral("FormMainHeight"),
                               QStringLiteral("FormMainLeft"), QStringLiteral("FormMainTop"),
                               QStringLiteral("FormMainWidth"), QStringLiteral("TytulSzerokosc")}));
+    }
+
+    // No notification daemon on the bus: the alarm comes in the program's own window, above
+    // the others, and Enter there opens the program.
+    void withoutANotificationServiceTheAlarmWindowAppears()
+    {
+        startDesktop(XDesktop::Options{true, false});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        const QDate yesterday = QDate::currentDate().addDays(-1);
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
+                                             "Alarm, AlarmRodzaj, AlarmData, AlarmGodzina) "
+                                             "VALUES (7, 'Milk', '', '%1 09:00:00', 2, 1, '%1', "
+                                             "'00:00')")
+                                  .arg(yesterday.toString(QStringLiteral("yyyy.MM.dd")))));
+        start(*app, *desktop_);
+        QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
+        const quint32 alarm =
+            desktop_->waitForWindow(QStringLiteral("^Quillbox A L A R M$"), 40000);
+        QVERIFY2(alarm != 0, "no alarm window");
+        QCOMPARE(desktop_->caption(alarm), QStringLiteral("Quillbox A L A R M"));
+        const QString state =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(alarm),
+                                                    QStringLiteral("_NET_WM_STATE")});
+        QVERIFY2(state.contains(QStringLiteral("_NET_WM_STATE_ABOVE")), qPrintable(state));
+        QCOMPARE(query(*app, QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 7")),
+                 QStringList{QStringLiteral("1")});
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        // Nothing was sent to a service known to be missing.
+        QVERIFY(!desktop_->notificationTraffic().contains(QStringLiteral("A L A R M")));
+
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(alarm)}));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0,
+                 "Enter in the alarm window did not open the program");
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox A L A R M$")));
+        finish(*app);
+    }
+
+    // The panel comes up after the program: the icon docks in it, and from then on the close
+    // box hides the window to the tray instead of minimising it.
+    void aTrayThatComesAfterTheProgramGetsTheIcon()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "without a tray the main window must be shown at start");
+        // Settled without a tray: the program has decided how it starts.
+        QTest::qWait(1000);
+
+        QVERIFY2(desktop_->startTray(), qPrintable(desktop_->whyNot()));
+        QElapsedTimer clock;
+        clock.start();
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"), 10000);
+        QVERIFY2(icon != 0, "the icon never docked in the tray that came later");
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+
+        // The close box, as the window manager sends it.
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
+        QVERIFY(key(*desktop_, QStringLiteral("alt+F4")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "the close box left the window on the screen");
+        const QString wmState =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                                    QStringLiteral("WM_STATE")});
+        QVERIFY2(!wmState.contains(QStringLiteral("Iconic")), qPrintable(wmState));
+
+        // The tray icon brings it back, where it was.
+        QVERIFY(desktop_->click(icon));
+        window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "a click on the icon did not show the window again");
+        QTRY_COMPARE(desktop_->outerGeometry(window), QRect(940, 564, 300, 400));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(desktop_->click(icon));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")));
+        finish(*app);
     }
 
     void withoutATrayTheWindowIsShownAndUsable()

@@ -60,24 +60,8 @@ XDesktop::XDesktop(Options options)
         return;
     }
 
-    if (options.tray) {
-        if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
-            whyNot_ = QStringLiteral("trayer is not installed");
-            return;
-        }
-        if (!startPart(
-                QStringLiteral("trayer"), QStringLiteral("trayer"),
-                {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
-                 QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-                 QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--heighttype"),
-                 QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")}) ||
-            !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); },
-                     30000)) {
-            whyNot_ = QStringLiteral("the system tray did not start on %1:%2")
-                          .arg(display_, partReport());
-            return;
-        }
-    }
+    if (options.tray && !startTray())
+        return;
 
     // Everything sent to the notification service, as it was sent.
     auto monitor = std::make_unique<QProcess>();
@@ -128,6 +112,26 @@ XDesktop::~XDesktop()
             (*it)->waitForFinished(3000);
         }
     }
+}
+
+bool XDesktop::startTray()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
+        whyNot_ = QStringLiteral("trayer is not installed");
+        return false;
+    }
+    if (!startPart(QStringLiteral("trayer"), QStringLiteral("trayer"),
+                   {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                    QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                    QStringLiteral("--width"), QStringLiteral("120"),
+                    QStringLiteral("--heighttype"), QStringLiteral("pixel"),
+                    QStringLiteral("--height"), QStringLiteral("24")}) ||
+        !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); }, 30000)) {
+        whyNot_ =
+            QStringLiteral("the system tray did not start on %1:%2").arg(display_, partReport());
+        return false;
+    }
+    return true;
 }
 
 bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments)

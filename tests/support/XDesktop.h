@@ -22,8 +22,8 @@ class XDesktop
 public:
     struct Options
     {
-        bool tray = true;
-        bool notifications = true;
+        bool tray = true;          // trayer, started with the desktop (else see startTray)
+        bool notifications = true; // dunst
     };
 
     explicit XDesktop(Options options);
@@ -38,6 +38,11 @@ public:
     // The environment of a program on this desktop: its display and session bus, the xcb
     // platform, and no database engine settings of the test's own.
     QProcessEnvironment environment() const;
+
+    // Starts the XEmbed tray (trayer) and waits for its panel; for a desktop started without
+    // one, as a panel that comes up after the programs of a login. False (and whyNot()) when
+    // it did not come up.
+    bool startTray();
 
     // Runs a command on this desktop and gives its standard output, trimmed ("" on failure).
     QString run(const QString& program, const QStringList& arguments) const;
