@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 #include <functional>
 
@@ -26,11 +27,38 @@ XDesktop::XDesktop(Options options)
     display_ = server_->display();
 
     // The session bus: its address is the first line the daemon prints.
+    // A desktop without a notification daemon must not have the bus start one on demand:
+    // the session configuration names the installed services (dunst's among them), so that
+    // bus runs on a configuration that names none.
+    QStringList busArguments{QStringLiteral("--session")};
+    if (!options.notifications) {
+        busConfig_ = std::make_unique<QTemporaryFile>();
+        if (!busConfig_->open()) {
+            whyNot_ = QStringLiteral("no bus configuration could be written");
+            return;
+        }
+        busConfig_->write(
+            R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)");
+        busConfig_->close();
+        busArguments = QStringList{QStringLiteral("--config-file=") + busConfig_->fileName()};
+    }
     auto bus = std::make_unique<QProcess>();
     bus->setProcessEnvironment(environment());
     bus->start(QStringLiteral("dbus-daemon"),
-               {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address")});
+               busArguments +
+                   QStringList{QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     if (!bus->waitForStarted(10000) || !waitFor(
                                            [&] {
                                                bus->waitForReadyRead(100);
@@ -296,19 +324,25 @@ quint32 XDesktop::activeWindow() const
 
 quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) const
 {
-    // The docked icon is the program's window that carries the XEmbed information.
+    // The docked icon is the program's window that the tray has taken in: one within the
+    // tray's panel. (Qt marks every window of its own for XEmbed, the main window too.)
     quint32 icon = 0;
     waitFor(
         [&] {
+            QString trays;
+            for (const quint32 panel : windows(QStringLiteral("^panel$"), false))
+                trays +=
+                    run(QStringLiteral("xwininfo"),
+                        {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(panel)});
             const QString out =
                 run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"),
                                                 QStringLiteral("^%1$").arg(windowClass)});
             for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-                const QString info =
-                    run(QStringLiteral("xprop"),
-                        {QStringLiteral("-id"), line.trimmed(), QStringLiteral("_XEMBED_INFO")});
-                if (info.contains(QStringLiteral("_XEMBED_INFO(_XEMBED_INFO)"))) {
-                    icon = line.trimmed().toUInt();
+                const quint32 id = line.trimmed().toUInt();
+                const QRegularExpression inTray(
+                    QStringLiteral("\\b0x%1\\b").arg(QString::number(id, 16)));
+                if (id != 0 && trays.contains(inTray)) {
+                    icon = id;
                     return true;
                 }
             }

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,8 +23,9 @@ class XDesktop
 public:
     struct Options
     {
-        bool tray = true;          // trayer, started with the desktop (else see startTray)
-        bool notifications = true; // dunst
+        bool tray = true; // trayer, started with the desktop (else see startTray)
+        // dunst; without it the bus starts no notification service on demand either
+        bool notifications = true;
     };
 
     explicit XDesktop(Options options);
@@ -83,6 +85,7 @@ private:
     bool ready_ = false;
     QString whyNot_;
     std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<QTemporaryFile> busConfig_;
     QString display_;
     QString busAddress_;
     std::vector<std::unique_ptr<QProcess>> parts_;
