@@ -3,6 +3,7 @@
 #include "core/alarms/RunningAlarms.h"
 #include "core/notes/AcknowledgeOnOpen.h"
 #include "core/storage/DataModule.h"
+#include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStatements.h"
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
@@ -72,6 +73,9 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     liveList_ = new LiveList(
         dm_, *this, *fill_, *LVNotatki, [this] { RefreshNotes(); }, this);
     liveList_->start();
+    // The list waits for a hidden window; the tray is on screen and follows at once.
+    connect(liveList_->listener(), &NoteChangeListener::changed, this,
+            &TFormMain::showRunningAlarmsInTray);
     startWorkers();
 }
 

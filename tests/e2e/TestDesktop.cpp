@@ -645,6 +645,41 @@ private Q_SLOTS:
                               QStringLiteral("FormMainWidth"), QStringLiteral("TytulSzerokosc")}));
     }
 
+    // While an alarm runs, the icon in the tray is the note with the red alarm clock; once no
+    // alarm runs (here another program switched it off) it is the plain note again.
+    void aRunningAlarmShowsInTheTrayIcon()
+    {
+        auto app = install();
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
+                                             "Alarm, AlarmRodzaj, AlarmData, AlarmGodzina) "
+                                             "VALUES (7, 'Milk', '', '2024.05.01 09:00:00', 1, 1, "
+                                             "'2024.05.01', '08:30')")));
+        start(*app, *desktop_);
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY2(icon != 0, "the tray icon was never docked");
+        // The clock's red: neither the note's yellow nor its brown edge comes near it.
+        const auto redPixels = [&] {
+            const QImage image = desktop_->grab(icon);
+            if (image.isNull())
+                return -1;
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    red += qRed(pixel) > 170 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+                }
+            return red;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(redPixels() > 0, 15000);
+
+        // Switched off by another program, which tells the others as the program does.
+        QVERIFY(execute(*app, QStringLiteral("UPDATE NOTATKI SET Alarm = 0 WHERE ID = 7")));
+        QVERIFY(execute(*app, QStringLiteral("EXECUTE BLOCK AS BEGIN POST_EVENT "
+                                             "'quillbox_notes'; END")));
+        QTRY_COMPARE_WITH_TIMEOUT(redPixels(), 0, 15000);
+        finish(*app);
+    }
+
     // No notification daemon on the bus: the alarm comes in the program's own window, above
     // the others, and Enter there opens the program.
     void withoutANotificationServiceTheAlarmWindowAppears()

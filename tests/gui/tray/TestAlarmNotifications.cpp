@@ -280,11 +280,13 @@ private Q_SLOTS:
                                     "and 2 more"));
         QVERIFY(shows(true));
 
-        // All acknowledged (after today's occurrences, so none is due again): the plain icon
-        // and the program's name.
+        // All acknowledged by another program (after today's occurrences, so none is due
+        // again), which announces its change: the list of the hidden window waits, the tray
+        // follows at once with the plain icon and the program's name.
         db.execute(QStringLiteral("UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = "
                                   "'2024.05.01 23:20:00' WHERE Alarm = 1"));
-        form.LoadNotes();
+        db.execute(QStringLiteral("EXECUTE BLOCK AS BEGIN POST_EVENT 'quillbox_notes'; END"));
+        QVERIFY(!form.isVisible());
         QTRY_COMPARE(form.tray()->icon()->toolTip(), QStringLiteral("Quillbox"));
         QVERIFY(!form.tray()->showsAttention());
         QVERIFY(shows(false));
