@@ -680,6 +680,79 @@ private Q_SLOTS:
         finish(*app);
     }
 
+    // XFCE's panel, a status-notifier host, up before the program: the program's item
+    // registers with it, and the panel's activation toggles the window, a double click (two
+    // activations) showing it once.
+    void aStatusNotifierPanelTogglesTheWindow()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady() || !desktop_->startStatusNotifierPanel())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        QStringList items;
+        QTRY_VERIFY_WITH_TIMEOUT((items = desktop_->statusNotifierItems()).size() == 1, 20000);
+        const QString item = items.first();
+        const qsizetype slash = item.indexOf(QLatin1Char('/'));
+        QVERIFY2(slash > 0, qPrintable(item));
+        const auto activate = [&] {
+            return !desktop_
+                        ->run(QStringLiteral("dbus-send"),
+                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=") + item.left(slash), item.mid(slash),
+                               QStringLiteral("org.kde.StatusNotifierItem.Activate"),
+                               QStringLiteral("int32:0"), QStringLiteral("int32:0")})
+                        .isNull();
+        };
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        QVERIFY(activate());
+        QVERIFY2(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0,
+                 "the panel's activation showed no window");
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(activate());
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "a second activation did not hide the window");
+        QTest::qWait(kPastDoubleClick);
+        // A double click: two activations at once.
+        QVERIFY(activate());
+        QVERIFY(activate());
+        QVERIFY(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0);
+        QTest::qWait(kPastDoubleClick);
+        QCOMPARE(desktop_->windows(QStringLiteral("^Quillbox$"), true).size(), 1);
+        finish(*app);
+    }
+
+    // XFCE's panel comes up after the program: the program finds its tray, the icon appears
+    // in it, and the close box then hides the window to it.
+    void aStatusNotifierPanelThatComesAfterTheProgramGetsTheIcon()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        const quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "without a tray the main window must be shown at start");
+        QTest::qWait(1000);
+        if (!desktop_->startStatusNotifierPanel())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        // In the panel as a status-notifier item, or docked in its XEmbed tray.
+        QTRY_VERIFY_WITH_TIMEOUT(desktop_->statusNotifierItems().size() == 1 ||
+                                     desktop_->waitForTrayIcon(QStringLiteral("quillbox"), 0) != 0,
+                                 5000);
+
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
+        QVERIFY(key(*desktop_, QStringLiteral("alt+F4")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "the close box left the window on the screen");
+        const QString wmState =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                                    QStringLiteral("WM_STATE")});
+        QVERIFY2(!wmState.contains(QStringLiteral("Iconic")), qPrintable(wmState));
+        finish(*app);
+    }
+
     // No notification daemon on the bus: the alarm comes in the program's own window, above
     // the others, and Enter there opens the program.
     void withoutANotificationServiceTheAlarmWindowAppears()

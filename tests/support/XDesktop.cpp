@@ -3,6 +3,7 @@
 #include "support/XwdImage.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -162,10 +163,100 @@ bool XDesktop::startTray()
     return true;
 }
 
-bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments)
+bool XDesktop::startStatusNotifierPanel()
+{
+    const QString settingsDaemon = QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd");
+    if (QStandardPaths::findExecutable(QStringLiteral("xfce4-panel")).isEmpty() ||
+        !QFile::exists(settingsDaemon)) {
+        whyNot_ = QStringLiteral("xfce4-panel is not installed");
+        return false;
+    }
+    // The panel's settings, cache and data in a folder of its own: one panel along the top
+    // edge with the status tray.
+    panelHome_ = std::make_unique<QTemporaryDir>();
+    const QString channels =
+        panelHome_->path() + QStringLiteral("/config/xfce4/xfconf/xfce-perchannel-xml");
+    QDir().mkpath(channels);
+    QFile settings(channels + QStringLiteral("/xfce4-panel.xml"));
+    if (!settings.open(QIODevice::WriteOnly)) {
+        whyNot_ = QStringLiteral("the panel's settings could not be written");
+        return false;
+    }
+    settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="icon-size" type="int" value="24"/>
+    </property>
+  </property>
+</channel>
+)");
+    settings.close();
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), panelHome_->path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), panelHome_->path() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), panelHome_->path() + QStringLiteral("/data"));
+    // The bus starts no service on demand for it: the settings daemon first, by hand.
+    if (!startPart(QStringLiteral("xfconfd"), settingsDaemon, {}, env) ||
+        !startPart(QStringLiteral("xfce4-panel"), QStringLiteral("xfce4-panel"),
+                   {QStringLiteral("--disable-wm-check")}, env) ||
+        !waitFor(
+            [this] {
+                return run(QStringLiteral("dbus-send"),
+                           {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                            QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                            QStringLiteral("/StatusNotifierWatcher"),
+                            QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                            QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                            QStringLiteral("string:IsStatusNotifierHostRegistered")})
+                    .contains(QStringLiteral("boolean true"));
+            },
+            30000)) {
+        whyNot_ = QStringLiteral("the status-notifier panel did not start on %1:%2")
+                      .arg(display_, partReport());
+        return false;
+    }
+    return true;
+}
+
+QStringList XDesktop::statusNotifierItems() const
+{
+    const QString reply = run(QStringLiteral("dbus-send"),
+                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("/StatusNotifierWatcher"),
+                               QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                               QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("string:RegisteredStatusNotifierItems")});
+    QStringList items;
+    const QRegularExpression item(QStringLiteral("string \"([^\"]+)\""));
+    for (auto it = item.globalMatch(reply); it.hasNext();)
+        items << it.next().captured(1);
+    return items;
+}
+
+bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment)
 {
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment());
+    process->setProcessEnvironment(environment.isEmpty() ? this->environment() : environment);
     // Kept to explain a part that does not come up.
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
@@ -330,7 +421,7 @@ quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) con
     waitFor(
         [&] {
             QString trays;
-            for (const quint32 panel : windows(QStringLiteral("^panel$"), false))
+            for (const quint32 panel : windows(QStringLiteral("^(panel|xfce4-panel)$"), false))
                 trays +=
                     run(QStringLiteral("xwininfo"),
                         {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(panel)});
