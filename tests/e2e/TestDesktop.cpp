@@ -755,10 +755,17 @@ private Q_SLOTS:
 
     // No notification daemon on the bus: the alarm comes in the program's own window, above
     // the others, and Enter there opens the program.
+    void withoutANotificationServiceTheAlarmWindowAppears_data()
+    {
+        QTest::addColumn<bool>("statusNotifier");
+        QTest::newRow("XEmbed tray") << false;
+        QTest::newRow("status-notifier panel") << true;
+    }
     void withoutANotificationServiceTheAlarmWindowAppears()
     {
-        startDesktop(XDesktop::Options{true, false});
-        if (!desktop_->isReady())
+        QFETCH(bool, statusNotifier);
+        startDesktop(XDesktop::Options{!statusNotifier, false});
+        if (!desktop_->isReady() || (statusNotifier && !desktop_->startStatusNotifierPanel()))
             QSKIP(qPrintable(desktop_->whyNot()));
         auto app = install();
         const QDate yesterday = QDate::currentDate().addDays(-1);
@@ -768,7 +775,10 @@ private Q_SLOTS:
                                              "'00:00')")
                                   .arg(yesterday.toString(QStringLiteral("yyyy.MM.dd")))));
         start(*app, *desktop_);
-        QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
+        if (statusNotifier)
+            QTRY_COMPARE_WITH_TIMEOUT(desktop_->statusNotifierItems().size(), 1, 20000);
+        else
+            QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
         const quint32 alarm =
             desktop_->waitForWindow(QStringLiteral("^Quillbox A L A R M$"), 40000);
         QVERIFY2(alarm != 0, "no alarm window");
