@@ -1,7 +1,9 @@
 #include "gui/main/FormMain.h"
 
+#include "core/alarms/RunningAlarms.h"
 #include "core/notes/AcknowledgeOnOpen.h"
 #include "core/storage/DataModule.h"
+#include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStatements.h"
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
@@ -58,7 +60,7 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     fill_ = new NoteListFill(
         dm_.fileGuard(), *notesModel_, *LVNotatki, [this] { return CurrentNoteId; }, this);
     connectControls();
-    tray_ = new Tray(this, options_.trayAvailable);
+    tray_ = new Tray(this, options_.trayAvailable, options_.trayProbe);
     connectTray();
     updateAndPublicity_ = new UpdateAndPublicitySchedule(
         {options_.webServer, options_.webTimeLimit, options_.downloadDirectory},
@@ -71,6 +73,9 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     liveList_ = new LiveList(
         dm_, *this, *fill_, *LVNotatki, [this] { RefreshNotes(); }, this);
     liveList_->start();
+    // The list waits for a hidden window; the tray is on screen and follows at once.
+    connect(liveList_->listener(), &NoteChangeListener::changed, this,
+            &TFormMain::showRunningAlarmsInTray);
     startWorkers();
 }
 
@@ -156,6 +161,17 @@ void TFormMain::connectTray()
         activateWindow();
         LoadNotes();
     });
+    // Every fill of the list follows a change that may have started or ended alarms: a pass
+    // of the alarm checker, an acknowledgement, a save, another program's change.
+    connect(fill_, &NoteListFill::finished, this, &TFormMain::showRunningAlarmsInTray);
+}
+
+void TFormMain::showRunningAlarmsInTray()
+{
+    if (quitting_)
+        return;
+    if (const auto titles = running_alarms::titles(dm_))
+        tray_->showRunningAlarms(*titles);
 }
 
 bool TFormMain::ShowMainWindow()
@@ -169,10 +185,15 @@ bool TFormMain::ShowMainWindow()
 
 void TFormMain::hideMainWindow()
 {
-    if (options_.trayAvailable)
-        hide();
-    else
+    if (!tray_->isHosted()) {
         showMinimized();
+        return;
+    }
+    hide();
+    // A window shown before a tray came has a taskbar button; from now on the tray icon is the
+    // way back to it. The flag is changed while the window is hidden, where it moves nothing.
+    if (!windowFlags().testFlag(Qt::Tool))
+        setWindowFlag(Qt::Tool, true);
 }
 
 void TFormMain::TrayIconClick()

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 
 class BlinkGate;
 class LiveList;
@@ -30,9 +31,11 @@ class Tray;
 
 struct FormMainOptions
 {
-    // Whether the desktop offers a system tray; without one the window is shown at start and
-    // its close box minimises it.
+    // Whether the desktop offers a system tray at start. Without one the window is shown at
+    // start and its close box minimises it, until a tray comes (then it hides to the tray).
     bool trayAvailable = true;
+    // When set, replaces the look for a tray that comes after the start (see Tray).
+    std::function<bool()> trayProbe;
     std::chrono::milliseconds alarmInterval = TAlarmChecker::kInterval;
     std::chrono::milliseconds blinkInterval = TBlinkingItems::kInterval;
     // The clock the alarm checker reads for each note.
@@ -158,6 +161,8 @@ protected:
 private:
     void connectControls();
     void connectTray();
+    // Has the tray show the alarms the database holds as running.
+    void showRunningAlarmsInTray();
     void startWorkers();
     void hideMainWindow();
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);

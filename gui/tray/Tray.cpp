@@ -1,6 +1,8 @@
 #include "gui/tray/Tray.h"
 
+#include "core/tray/TrayToolTip.h"
 #include "gui/platform/Icons.h"
+#include "gui/tray/AlarmWindow.h"
 #include "gui/tray/DesktopNotifications.h"
 
 #include <QAction>
@@ -8,9 +10,12 @@
 #include <QMenu>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
-Tray::Tray(QWidget* owner, bool show) : QObject(owner), menu_(std::make_unique<QMenu>())
+Tray::Tray(QWidget* owner, bool hosted, std::function<bool()> hostProbe)
+    : QObject(owner), menu_(std::make_unique<QMenu>()), hosted_(hosted),
+      hostProbe_(std::move(hostProbe))
 {
     menu_->setObjectName(QStringLiteral("PopupMenu"));
     open_ = menu_->addAction(QStringLiteral("Open"));
@@ -23,17 +28,35 @@ Tray::Tray(QWidget* owner, bool show) : QObject(owner), menu_(std::make_unique<Q
     close_->setObjectName(QStringLiteral("PMZakoncz"));
 
     icon_ = new QSystemTrayIcon(icons::trayIcon(), this);
-    icon_->setToolTip(QStringLiteral("Quillbox"));
+    icon_->setToolTip(tray_tooltip::text({}));
     icon_->setContextMenu(menu_.get());
     clock_.start();
     connect(icon_, &QSystemTrayIcon::activated, this, &Tray::activated);
-    connect(icon_, &QSystemTrayIcon::messageClicked, this, &Tray::balloonClicked);
-    if (show)
+    if (hosted_) {
         icon_->show();
+    } else {
+        if (!hostProbe_)
+            hostProbe_ = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+        hostPoll_ = new QTimer(this);
+        hostPoll_->setInterval(kHostPollInterval);
+        connect(hostPoll_, &QTimer::timeout, this, &Tray::lookForHost);
+        hostPoll_->start();
+    }
 
     notifications_ = new DesktopNotifications(QDBusConnection::sessionBus(), this);
     connect(notifications_, &DesktopNotifications::activated, this, &Tray::balloonClicked);
-    connect(notifications_, &DesktopNotifications::failed, this, &Tray::showTrayBalloon);
+    connect(notifications_, &DesktopNotifications::failed, this, &Tray::showAlarmWindow);
+}
+
+void Tray::lookForHost()
+{
+    if (!hostProbe_())
+        return;
+    // Once shown, the icon docks again by itself should the tray go and come back.
+    hostPoll_->stop();
+    hosted_ = true;
+    icon_->show();
+    emit hostArrived();
 }
 
 Tray::~Tray()
@@ -58,21 +81,38 @@ void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 void Tray::showAlarmBalloon(const QString& title, const QString& text, bool continuesPass)
 {
     // While the bus has not yet said whether the service is there, the notification is tried:
-    // when nobody takes it, failed() brings it back to the tray balloon.
+    // when nobody takes it, failed() brings it to the alarm window.
     if (notifications_->service() != DesktopNotifications::Service::Missing) {
-        const QIcon picture = icon_->icon();
         notifications_->notify(QStringLiteral("Quillbox"), title, text,
-                               picture.pixmap(QSize(32, 32), 1.0).toImage(),
+                               icons::trayIcon().pixmap(QSize(32, 32), 1.0).toImage(),
                                continuesPass && previousOnBus_);
         previousOnBus_ = true;
         return;
     }
     previousOnBus_ = false;
-    showTrayBalloon(title, text);
+    showAlarmWindow(title, text);
 }
 
-void Tray::showTrayBalloon(const QString& title, const QString& text)
+void Tray::showAlarmWindow(const QString& title, const QString& text)
 {
-    // No display time: where the platform honours it, the balloon stays until it is clicked.
-    icon_->showMessage(title, text, QSystemTrayIcon::Information, 0);
+    // The tray icon's own balloon is no way out: a status-notifier panel turns it into one more
+    // notification, which the missing service cannot show either.
+    if (!alarmWindow_) {
+        alarmWindow_ = std::make_unique<AlarmWindow>();
+        connect(alarmWindow_.get(), &AlarmWindow::opened, this, &Tray::balloonClicked);
+    }
+    alarmWindow_->showAlarm(title, text);
+}
+
+void Tray::showRunningAlarms(const QStringList& titles)
+{
+    const bool attention = !titles.isEmpty();
+    if (attention != attention_) {
+        attention_ = attention;
+        icon_->setIcon(attention ? icons::trayAttentionIcon() : icons::trayIcon());
+    }
+    if (titles != runningTitles_) {
+        runningTitles_ = titles;
+        icon_->setToolTip(tray_tooltip::text(titles));
+    }
 }

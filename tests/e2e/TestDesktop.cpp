@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -687,6 +688,206 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("DataSzerokosc"), QStringLiteral("FormMainHeight"),
                               QStringLiteral("FormMainLeft"), QStringLiteral("FormMainTop"),
                               QStringLiteral("FormMainWidth"), QStringLiteral("TytulSzerokosc")}));
+    }
+
+    // While an alarm runs, the icon in the tray is the note with the red alarm clock; once no
+    // alarm runs (here another program switched it off) it is the plain note again.
+    void aRunningAlarmShowsInTheTrayIcon()
+    {
+        auto app = install();
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
+                                             "Alarm, AlarmRodzaj, AlarmData, AlarmGodzina) "
+                                             "VALUES (7, 'Milk', '', '2024.05.01 09:00:00', 1, 1, "
+                                             "'2024.05.01', '08:30')")));
+        start(*app, *desktop_);
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY2(icon != 0, "the tray icon was never docked");
+        // The clock's red: neither the note's yellow nor its brown edge comes near it.
+        const auto redPixels = [&] {
+            const QImage image = desktop_->grab(icon);
+            if (image.isNull())
+                return -1;
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, y);
+                    red += qRed(pixel) > 170 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+                }
+            return red;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(redPixels() > 0, 15000);
+
+        // Switched off by another program, which tells the others as the program does.
+        QVERIFY(execute(*app, QStringLiteral("UPDATE NOTATKI SET Alarm = 0 WHERE ID = 7")));
+        QVERIFY(execute(*app, QStringLiteral("EXECUTE BLOCK AS BEGIN POST_EVENT "
+                                             "'quillbox_notes'; END")));
+        QTRY_COMPARE_WITH_TIMEOUT(redPixels(), 0, 15000);
+        finish(*app);
+    }
+
+    // XFCE's panel, a status-notifier host, up before the program: the program's item
+    // registers with it, and the panel's activation toggles the window, a double click (two
+    // activations) showing it once.
+    void aStatusNotifierPanelTogglesTheWindow()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady() || !desktop_->startStatusNotifierPanel())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        QStringList items;
+        QTRY_VERIFY_WITH_TIMEOUT((items = desktop_->statusNotifierItems()).size() == 1, 20000);
+        const QString item = items.first();
+        const qsizetype slash = item.indexOf(QLatin1Char('/'));
+        QVERIFY2(slash > 0, qPrintable(item));
+        const auto activate = [&] {
+            return !desktop_
+                        ->run(QStringLiteral("dbus-send"),
+                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=") + item.left(slash), item.mid(slash),
+                               QStringLiteral("org.kde.StatusNotifierItem.Activate"),
+                               QStringLiteral("int32:0"), QStringLiteral("int32:0")})
+                        .isNull();
+        };
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        QVERIFY(activate());
+        QVERIFY2(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0,
+                 "the panel's activation showed no window");
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(activate());
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "a second activation did not hide the window");
+        QTest::qWait(kPastDoubleClick);
+        // A double click: two activations at once.
+        QVERIFY(activate());
+        QVERIFY(activate());
+        QVERIFY(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0);
+        QTest::qWait(kPastDoubleClick);
+        QCOMPARE(desktop_->windows(QStringLiteral("^Quillbox$"), true).size(), 1);
+        finish(*app);
+    }
+
+    // XFCE's panel comes up after the program: the program finds its tray, the icon appears
+    // in it, and the close box then hides the window to it.
+    void aStatusNotifierPanelThatComesAfterTheProgramGetsTheIcon()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        const quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "without a tray the main window must be shown at start");
+        QTest::qWait(1000);
+        if (!desktop_->startStatusNotifierPanel())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        // In the panel as a status-notifier item, or docked in its XEmbed tray.
+        QTRY_VERIFY_WITH_TIMEOUT(desktop_->statusNotifierItems().size() == 1 ||
+                                     desktop_->waitForTrayIcon(QStringLiteral("quillbox"), 0) != 0,
+                                 5000);
+
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
+        QVERIFY(key(*desktop_, QStringLiteral("alt+F4")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "the close box left the window on the screen");
+        const QString wmState =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                                    QStringLiteral("WM_STATE")});
+        QVERIFY2(!wmState.contains(QStringLiteral("Iconic")), qPrintable(wmState));
+        finish(*app);
+    }
+
+    // No notification daemon on the bus: the alarm comes in the program's own window, above
+    // the others, and Enter there opens the program.
+    void withoutANotificationServiceTheAlarmWindowAppears_data()
+    {
+        QTest::addColumn<bool>("statusNotifier");
+        QTest::newRow("XEmbed tray") << false;
+        QTest::newRow("status-notifier panel") << true;
+    }
+    void withoutANotificationServiceTheAlarmWindowAppears()
+    {
+        QFETCH(bool, statusNotifier);
+        startDesktop(XDesktop::Options{!statusNotifier, false});
+        if (!desktop_->isReady() || (statusNotifier && !desktop_->startStatusNotifierPanel()))
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        const QDate yesterday = QDate::currentDate().addDays(-1);
+        QVERIFY(execute(*app, QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, "
+                                             "Alarm, AlarmRodzaj, AlarmData, AlarmGodzina) "
+                                             "VALUES (7, 'Milk', '', '%1 09:00:00', 2, 1, '%1', "
+                                             "'00:00')")
+                                  .arg(yesterday.toString(QStringLiteral("yyyy.MM.dd")))));
+        start(*app, *desktop_);
+        if (statusNotifier)
+            QTRY_COMPARE_WITH_TIMEOUT(desktop_->statusNotifierItems().size(), 1, 20000);
+        else
+            QVERIFY(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0);
+        const quint32 alarm =
+            desktop_->waitForWindow(QStringLiteral("^Quillbox A L A R M$"), 40000);
+        QVERIFY2(alarm != 0, "no alarm window");
+        QCOMPARE(desktop_->caption(alarm), QStringLiteral("Quillbox A L A R M"));
+        const QString state =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(alarm),
+                                                    QStringLiteral("_NET_WM_STATE")});
+        QVERIFY2(state.contains(QStringLiteral("_NET_WM_STATE_ABOVE")), qPrintable(state));
+        QCOMPARE(query(*app, QStringLiteral("SELECT Alarm FROM NOTATKI WHERE ID = 7")),
+                 QStringList{QStringLiteral("1")});
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        // Nothing was sent to a service known to be missing.
+        QVERIFY(!desktop_->notificationTraffic().contains(QStringLiteral("A L A R M")));
+
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(alarm)}));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForWindow(QStringLiteral("^Quillbox$")) != 0,
+                 "Enter in the alarm window did not open the program");
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox A L A R M$")));
+        finish(*app);
+    }
+
+    // The panel comes up after the program: the icon docks in it, and from then on the close
+    // box hides the window to the tray instead of minimising it.
+    void aTrayThatComesAfterTheProgramGetsTheIcon()
+    {
+        startDesktop(XDesktop::Options{false, true});
+        if (!desktop_->isReady())
+            QSKIP(qPrintable(desktop_->whyNot()));
+        auto app = install();
+        start(*app, *desktop_);
+        quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "without a tray the main window must be shown at start");
+        // Settled without a tray: the program has decided how it starts.
+        QTest::qWait(1000);
+
+        QVERIFY2(desktop_->startTray(), qPrintable(desktop_->whyNot()));
+        QElapsedTimer clock;
+        clock.start();
+        const quint32 icon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"), 10000);
+        QVERIFY2(icon != 0, "the icon never docked in the tray that came later");
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+
+        // The close box, as the window manager sends it.
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
+        QVERIFY(key(*desktop_, QStringLiteral("alt+F4")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
+                 "the close box left the window on the screen");
+        const QString wmState =
+            desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                                    QStringLiteral("WM_STATE")});
+        QVERIFY2(!wmState.contains(QStringLiteral("Iconic")), qPrintable(wmState));
+
+        // The tray icon brings it back, where it was.
+        QVERIFY(desktop_->click(icon));
+        window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "a click on the icon did not show the window again");
+        QTRY_COMPARE(desktop_->outerGeometry(window), QRect(940, 564, 300, 400));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(desktop_->click(icon));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")));
+        finish(*app);
     }
 
     void withoutATrayTheWindowIsShownAndUsable()

@@ -4,12 +4,14 @@
 // Started without an X display of its own choosing, it starts a private desktop (Xvfb with
 // openbox) and runs itself again there on the xcb platform.
 
+#include "core/alarms/CheckAlarms.h"
 #include "core/web/WebAddresses.h"
 #include "gui/access/FormHaslo.h"
 #include "gui/access/FormLogowanie.h"
 #include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
+#include "gui/tray/AlarmWindow.h"
 #include "gui/web/FormOProgramie.h"
 #include "gui/web/PublicityBig.h"
 #include "gui/web/Update.h"
@@ -72,6 +74,27 @@ int renderAll(const QString& folder)
     bool ok = true;
     form.ShowMainWindow();
     ok &= capture(&form, folder, QStringLiteral("main-window"));
+    {
+        // The tray (trayer, at the bottom right of the screen) with the icon asking for
+        // attention for the running alarm.
+        QTest::qWait(1000);
+        const QRect screen = form.screen()->geometry();
+        const QPixmap tray =
+            form.screen()->grabWindow(0, screen.right() - 119, screen.bottom() - 23, 120, 24);
+        const QString file = folder + QStringLiteral("/tray-attention.png");
+        const bool saved = tray.save(file);
+        std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+        ok &= saved;
+    }
+    {
+        AlarmWindow alarm;
+        alarm.showAlarm(QStringLiteral("Quillbox A L A R M"),
+                        alarmBalloonEntry(QDate(2026, 12, 4), QTime(12, 45), 1,
+                                          QStringLiteral("Running: take the cake out")) +
+                            alarmBalloonEntry(QDate(2026, 12, 2), QTime(10, 0), 0,
+                                              QStringLiteral("Planned: dentist")));
+        ok &= capture(&alarm, folder, QStringLiteral("alarm-window"));
+    }
 
     {
         TFormNotatka editor(*dm, form, &form);

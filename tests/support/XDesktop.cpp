@@ -3,9 +3,11 @@
 #include "support/XwdImage.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 #include <functional>
 
@@ -26,11 +28,38 @@ XDesktop::XDesktop(Options options)
     display_ = server_->display();
 
     // The session bus: its address is the first line the daemon prints.
+    // A desktop without a notification daemon must not have the bus start one on demand:
+    // the session configuration names the installed services (dunst's among them), so that
+    // bus runs on a configuration that names none.
+    QStringList busArguments{QStringLiteral("--session")};
+    if (!options.notifications) {
+        busConfig_ = std::make_unique<QTemporaryFile>();
+        if (!busConfig_->open()) {
+            whyNot_ = QStringLiteral("no bus configuration could be written");
+            return;
+        }
+        busConfig_->write(
+            R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)");
+        busConfig_->close();
+        busArguments = QStringList{QStringLiteral("--config-file=") + busConfig_->fileName()};
+    }
     auto bus = std::make_unique<QProcess>();
     bus->setProcessEnvironment(environment());
     bus->start(QStringLiteral("dbus-daemon"),
-               {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address")});
+               busArguments +
+                   QStringList{QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     if (!bus->waitForStarted(10000) || !waitFor(
                                            [&] {
                                                bus->waitForReadyRead(100);
@@ -60,24 +89,8 @@ XDesktop::XDesktop(Options options)
         return;
     }
 
-    if (options.tray) {
-        if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
-            whyNot_ = QStringLiteral("trayer is not installed");
-            return;
-        }
-        if (!startPart(
-                QStringLiteral("trayer"), QStringLiteral("trayer"),
-                {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
-                 QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-                 QStringLiteral("--width"), QStringLiteral("120"), QStringLiteral("--heighttype"),
-                 QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")}) ||
-            !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); },
-                     30000)) {
-            whyNot_ = QStringLiteral("the system tray did not start on %1:%2")
-                          .arg(display_, partReport());
-            return;
-        }
-    }
+    if (options.tray && !startTray())
+        return;
 
     // Everything sent to the notification service, as it was sent.
     auto monitor = std::make_unique<QProcess>();
@@ -130,10 +143,120 @@ XDesktop::~XDesktop()
     }
 }
 
-bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments)
+bool XDesktop::startTray()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
+        whyNot_ = QStringLiteral("trayer is not installed");
+        return false;
+    }
+    if (!startPart(QStringLiteral("trayer"), QStringLiteral("trayer"),
+                   {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+                    QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                    QStringLiteral("--width"), QStringLiteral("120"),
+                    QStringLiteral("--heighttype"), QStringLiteral("pixel"),
+                    QStringLiteral("--height"), QStringLiteral("24")}) ||
+        !waitFor([this] { return !windows(QStringLiteral("^panel$"), false).isEmpty(); }, 30000)) {
+        whyNot_ =
+            QStringLiteral("the system tray did not start on %1:%2").arg(display_, partReport());
+        return false;
+    }
+    return true;
+}
+
+bool XDesktop::startStatusNotifierPanel()
+{
+    const QString settingsDaemon = QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd");
+    if (QStandardPaths::findExecutable(QStringLiteral("xfce4-panel")).isEmpty() ||
+        !QFile::exists(settingsDaemon)) {
+        whyNot_ = QStringLiteral("xfce4-panel is not installed");
+        return false;
+    }
+    // The panel's settings, cache and data in a folder of its own: one panel along the top
+    // edge with the status tray.
+    panelHome_ = std::make_unique<QTemporaryDir>();
+    const QString channels =
+        panelHome_->path() + QStringLiteral("/config/xfce4/xfconf/xfce-perchannel-xml");
+    QDir().mkpath(channels);
+    QFile settings(channels + QStringLiteral("/xfce4-panel.xml"));
+    if (!settings.open(QIODevice::WriteOnly)) {
+        whyNot_ = QStringLiteral("the panel's settings could not be written");
+        return false;
+    }
+    settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="icon-size" type="int" value="24"/>
+    </property>
+  </property>
+</channel>
+)");
+    settings.close();
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), panelHome_->path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), panelHome_->path() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), panelHome_->path() + QStringLiteral("/data"));
+    // The bus starts no service on demand for it: the settings daemon first, by hand.
+    if (!startPart(QStringLiteral("xfconfd"), settingsDaemon, {}, env) ||
+        !startPart(QStringLiteral("xfce4-panel"), QStringLiteral("xfce4-panel"),
+                   {QStringLiteral("--disable-wm-check")}, env) ||
+        !waitFor(
+            [this] {
+                return run(QStringLiteral("dbus-send"),
+                           {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                            QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                            QStringLiteral("/StatusNotifierWatcher"),
+                            QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                            QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                            QStringLiteral("string:IsStatusNotifierHostRegistered")})
+                    .contains(QStringLiteral("boolean true"));
+            },
+            30000)) {
+        whyNot_ = QStringLiteral("the status-notifier panel did not start on %1:%2")
+                      .arg(display_, partReport());
+        return false;
+    }
+    return true;
+}
+
+QStringList XDesktop::statusNotifierItems() const
+{
+    const QString reply = run(QStringLiteral("dbus-send"),
+                              {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("/StatusNotifierWatcher"),
+                               QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                               QStringLiteral("string:org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("string:RegisteredStatusNotifierItems")});
+    QStringList items;
+    const QRegularExpression item(QStringLiteral("string \"([^\"]+)\""));
+    for (auto it = item.globalMatch(reply); it.hasNext();)
+        items << it.next().captured(1);
+    return items;
+}
+
+bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment)
 {
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment());
+    process->setProcessEnvironment(environment.isEmpty() ? this->environment() : environment);
     // Kept to explain a part that does not come up.
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
@@ -292,19 +415,25 @@ quint32 XDesktop::activeWindow() const
 
 quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) const
 {
-    // The docked icon is the program's window that carries the XEmbed information.
+    // The docked icon is the program's window that the tray has taken in: one within the
+    // tray's panel. (Qt marks every window of its own for XEmbed, the main window too.)
     quint32 icon = 0;
     waitFor(
         [&] {
+            QString trays;
+            for (const quint32 panel : windows(QStringLiteral("^(panel|xfce4-panel)$"), false))
+                trays +=
+                    run(QStringLiteral("xwininfo"),
+                        {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(panel)});
             const QString out =
                 run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"),
                                                 QStringLiteral("^%1$").arg(windowClass)});
             for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-                const QString info =
-                    run(QStringLiteral("xprop"),
-                        {QStringLiteral("-id"), line.trimmed(), QStringLiteral("_XEMBED_INFO")});
-                if (info.contains(QStringLiteral("_XEMBED_INFO(_XEMBED_INFO)"))) {
-                    icon = line.trimmed().toUInt();
+                const quint32 id = line.trimmed().toUInt();
+                const QRegularExpression inTray(
+                    QStringLiteral("\\b0x%1\\b").arg(QString::number(id, 16)));
+                if (id != 0 && trays.contains(inTray)) {
+                    icon = id;
                     return true;
                 }
             }

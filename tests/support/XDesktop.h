@@ -13,6 +13,8 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,7 +24,8 @@ class XDesktop
 public:
     struct Options
     {
-        bool tray = true;
+        bool tray = true; // trayer, started with the desktop (else see startTray)
+        // dunst; without it the bus starts no notification service on demand either
         bool notifications = true;
     };
 
@@ -38,6 +41,17 @@ public:
     // The environment of a program on this desktop: its display and session bus, the xcb
     // platform, and no database engine settings of the test's own.
     QProcessEnvironment environment() const;
+
+    // Starts the XEmbed tray (trayer) and waits for its panel; for a desktop started without
+    // one, as a panel that comes up after the programs of a login. False (and whyNot()) when
+    // it did not come up.
+    bool startTray();
+    // Starts XFCE's panel with its status tray (a status-notifier host, and an XEmbed tray
+    // too) on a configuration of its own, and waits until its host has registered with the
+    // status-notifier watcher on the session bus. False (and whyNot()) when it did not.
+    bool startStatusNotifierPanel();
+    // The status-notifier items registered with the panel's watcher (bus name and path each).
+    QStringList statusNotifierItems() const;
 
     // Runs a command on this desktop and gives its standard output, trimmed ("" on failure).
     QString run(const QString& program, const QStringList& arguments) const;
@@ -70,7 +84,8 @@ public:
     QString notificationTraffic() const;
 
 private:
-    bool startPart(const QString& name, const QString& program, const QStringList& arguments);
+    bool startPart(const QString& name, const QString& program, const QStringList& arguments,
+                   const QProcessEnvironment& environment = {});
     bool waitFor(const std::function<bool()>& condition, int timeoutMs) const;
     // The state and last output of each part, for a report of what did not come up.
     QString partReport() const;
@@ -78,6 +93,8 @@ private:
     bool ready_ = false;
     QString whyNot_;
     std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<QTemporaryFile> busConfig_;
+    std::unique_ptr<QTemporaryDir> panelHome_;
     QString display_;
     QString busAddress_;
     std::vector<std::unique_ptr<QProcess>> parts_;

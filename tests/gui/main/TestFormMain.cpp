@@ -99,6 +99,55 @@ private Q_SLOTS:
         QVERIFY(form.isVisible());
     }
 
+    // A panel that starts after the program: its tray is found, the icon goes into it, and
+    // from then on the close box hides the window to the tray.
+    void aTrayThatComesLaterTakesTheIcon()
+    {
+        TestDatabase db;
+        auto dm = db.open();
+        FormMainOptions options = withTray(false);
+        bool panelUp = false;
+        int looks = 0;
+        options.trayProbe = [&] {
+            ++looks;
+            return panelUp;
+        };
+        TFormMain form(*dm, options);
+        QSignalSpy arrived(form.tray(), &Tray::hostArrived);
+        QVERIFY(openMainWindow(form));
+        QVERIFY(!form.tray()->icon()->isVisible());
+        QVERIFY(!form.tray()->isHosted());
+        QTRY_VERIFY_WITH_TIMEOUT(looks >= 1, 5000);
+        // Still no tray: the close box minimises.
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QVERIFY(form.isMinimized());
+        form.ShowMainWindow();
+        QVERIFY(!form.isMinimized());
+
+        panelUp = true;
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(form.tray()->icon()->isVisible(), 5000);
+        QVERIFY2(clock.elapsed() <= 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(arrived.size(), 1);
+        QVERIFY(form.tray()->isHosted());
+        // The window shown before stays as it is until the user closes it.
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.close());
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.isMinimized());
+        // Hidden to the tray, it keeps out of the taskbar; the icon brings it back.
+        QVERIFY(form.windowFlags().testFlag(Qt::Tool));
+        form.TrayIconClick();
+        QTRY_VERIFY(form.isVisible());
+        QVERIFY(!form.isMinimized());
+        // The tray is no longer looked for.
+        const int looked = looks;
+        QTest::qWait(int(Tray::kHostPollInterval.count()) + 500);
+        QCOMPARE(looks, looked);
+    }
+
     void escapeClearsTheSearchThenHides_data()
     {
         QTest::addColumn<QString>("typed");

@@ -3,6 +3,8 @@
 #include "core/storage/SqlText.h"
 #include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
+#include "gui/platform/Icons.h"
+#include "gui/tray/Tray.h"
 #include "support/ModalWatcher.h"
 #include "support/NoteListDriver.h"
 #include "support/TestDatabase.h"
@@ -237,6 +239,57 @@ private Q_SLOTS:
         QCOMPARE(service_->received[0].body,
                  QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
         QCOMPARE(stateOf(db, 1), int(AlarmRunning));
+    }
+
+    // While alarms run, the tray icon shows the note with the red clock and its tooltip names
+    // them, newest first; when none runs any more the plain icon and name come back.
+    void runningAlarmsShowInTheTray()
+    {
+        TestDatabase db;
+        insertAlarm(db, 1, QStringLiteral("From yesterday"), QStringLiteral("2024.03.01 10:00:00"),
+                    AlarmRunning);
+        insertAlarm(db, 2, QStringLiteral("Tonight"), QStringLiteral("2024.04.01 10:00:00"),
+                    AlarmPlanned, QStringLiteral("'23:00'"));
+        auto dm = db.open();
+        TestClock clock;
+        TFormMain form(*dm, alarmOptions(clock));
+        const auto shows = [&form](bool attention) {
+            const QImage drawn = form.tray()->icon()->icon().pixmap(QSize(22, 22), 1.0).toImage();
+            return drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied) ==
+                   (attention ? icons::attentionImage(22) : icons::applicationIcon(22));
+        };
+
+        // An alarm left running by an earlier run shows at once.
+        QTRY_COMPARE(form.tray()->icon()->toolTip(),
+                     QStringLiteral("Quillbox - alarm running\nFrom yesterday"));
+        QVERIFY(form.tray()->showsAttention());
+        QVERIFY(shows(true));
+
+        // The evening alarm fires: the newest is named first.
+        clock.set(QDateTime(QDate(2024, 5, 1), QTime(23, 30)));
+        QTRY_COMPARE(form.tray()->icon()->toolTip(),
+                     QStringLiteral("Quillbox - alarms running\nTonight\nFrom yesterday"));
+
+        // Another program sets three more running; the list's reload brings them.
+        for (qint32 id = 3; id <= 5; ++id)
+            insertAlarm(db, id, QStringLiteral("Later %1").arg(id),
+                        QStringLiteral("2024.04.0%1 10:00:00").arg(id), AlarmRunning);
+        form.LoadNotes();
+        QTRY_COMPARE(form.tray()->icon()->toolTip(),
+                     QStringLiteral("Quillbox - alarms running\nLater 5\nLater 4\nLater 3\n"
+                                    "and 2 more"));
+        QVERIFY(shows(true));
+
+        // All acknowledged by another program (after today's occurrences, so none is due
+        // again), which announces its change: the list of the hidden window waits, the tray
+        // follows at once with the plain icon and the program's name.
+        db.execute(QStringLiteral("UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = "
+                                  "'2024.05.01 23:20:00' WHERE Alarm = 1"));
+        db.execute(QStringLiteral("EXECUTE BLOCK AS BEGIN POST_EVENT 'quillbox_notes'; END"));
+        QVERIFY(!form.isVisible());
+        QTRY_COMPARE(form.tray()->icon()->toolTip(), QStringLiteral("Quillbox"));
+        QVERIFY(!form.tray()->showsAttention());
+        QVERIFY(shows(false));
     }
 
     // The window goes while both threads run and alarms keep firing: its destruction stops

@@ -1,8 +1,10 @@
 #include "NotificationBus.h"
+#include "gui/tray/AlarmWindow.h"
 #include "gui/tray/DesktopNotifications.h"
 #include "gui/tray/Tray.h"
 
 #include <QDBusConnectionInterface>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -149,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(clicked.size(), 1);
     }
 
-    void withoutTheServiceTheTrayBalloonIsUsed()
+    void withoutTheServiceTheAlarmWindowShowsTheBalloon()
     {
         DesktopNotifications* notifications = tray_->notifications();
         QTRY_VERIFY(notifications->isServiceAvailable());
@@ -162,8 +164,12 @@ private Q_SLOTS:
         QTRY_COMPARE(probe.service(), DesktopNotifications::Service::Missing);
         QSignalSpy refused(notifications, &DesktopNotifications::failed);
         tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("A"), false);
-        // Known to be missing: not even tried on the bus.
+        // Known to be missing: not even tried on the bus, and shown at once.
         QCOMPARE(refused.size(), 0);
+        QVERIFY(tray_->alarmWindow() && tray_->alarmWindow()->isVisible());
+        QCOMPARE(tray_->alarmWindow()->windowTitle(), QStringLiteral("T"));
+        QCOMPARE(tray_->alarmWindow()->textLabel()->text(), QStringLiteral("A"));
+        tray_->alarmWindow()->close();
         // A pass that goes on once the service is back starts a notification of its own.
         QVERIFY(service_->registerService());
         QTRY_VERIFY(notifications->isServiceAvailable());
@@ -173,6 +179,7 @@ private Q_SLOTS:
         QTRY_COMPARE(service_->received.size(), 1);
         QCOMPARE(service_->received[0].body, QStringLiteral("AB"));
         QCOMPARE(service_->received[0].replacesId, 0u);
+        QVERIFY(!tray_->alarmWindow()->isVisible());
     }
 
     // The bus daemon stops answering (stopped with SIGSTOP): balloons are still handed over at
@@ -222,9 +229,17 @@ private Q_SLOTS:
     {
         tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("A"), false);
         QTRY_COMPARE(service_->received.size(), 1);
+        QVERIFY(!tray_->alarmWindow());
         service_->failNext = true;
-        tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("X"), false);
+        tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("X\r\nline two\r\n"), false);
         QTRY_VERIFY(!service_->failNext);
+        // The refused notification is in the alarm window.
+        QTRY_VERIFY(tray_->alarmWindow() && tray_->alarmWindow()->isVisible());
+        QCOMPARE(tray_->alarmWindow()->textLabel()->text(), QStringLiteral("X\nline two"));
+        QSignalSpy clicked(tray_, &Tray::balloonClicked);
+        QTest::keyClick(tray_->alarmWindow(), Qt::Key_Enter);
+        QCOMPARE(clicked.size(), 1);
+        QVERIFY(!tray_->alarmWindow()->isVisible());
         tray_->showAlarmBalloon(QStringLiteral("T"), QStringLiteral("XY"), true);
         QTRY_COMPARE(service_->received.size(), 2);
         // Not a replacement of the first pass's notification.
