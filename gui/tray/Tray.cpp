@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <QWidget>
 
-Tray::Tray(QWidget* owner, bool hosted, std::function<bool()> hostProbe)
-    : QObject(owner), menu_(std::make_unique<QMenu>()), hosted_(hosted),
-      hostProbe_(std::move(hostProbe))
+Tray::Tray(QWidget* menuParent, bool hosted, std::function<bool()> hostProbe)
+    : QObject(menuParent), hosted_(hosted), hostProbe_(std::move(hostProbe))
 {
+    menu_ = new QMenu(menuParent);
     menu_->setObjectName(QStringLiteral("PopupMenu"));
     open_ = menu_->addAction(QStringLiteral("Open"));
     open_->setObjectName(QStringLiteral("PMOtworz"));
@@ -29,7 +29,7 @@ Tray::Tray(QWidget* owner, bool hosted, std::function<bool()> hostProbe)
 
     icon_ = new QSystemTrayIcon(icons::trayIcon(), this);
     icon_->setToolTip(tray_tooltip::text({}));
-    icon_->setContextMenu(menu_.get());
+    icon_->setContextMenu(menu_);
     clock_.start();
     connect(icon_, &QSystemTrayIcon::activated, this, &Tray::activated);
     if (hosted_) {
@@ -48,6 +48,8 @@ Tray::Tray(QWidget* owner, bool hosted, std::function<bool()> hostProbe)
     connect(notifications_, &DesktopNotifications::failed, this, &Tray::showAlarmWindow);
 }
 
+Tray::~Tray() = default;
+
 void Tray::lookForHost()
 {
     if (!hostProbe_())
@@ -57,12 +59,6 @@ void Tray::lookForHost()
     hosted_ = true;
     icon_->show();
     emit hostArrived();
-}
-
-Tray::~Tray()
-{
-    // The icon, a child, goes after the members: it must not keep the menu meanwhile.
-    icon_->setContextMenu(nullptr);
 }
 
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)

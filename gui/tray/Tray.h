@@ -28,15 +28,15 @@ public:
     // How often a tray is looked for while the desktop has none.
     static constexpr std::chrono::milliseconds kHostPollInterval{2000};
 
-    // The tray belongs to the main window (owner). hosted: the desktop has a tray now, and the
-    // icon is shown in it. Without one the tray is looked for
+    // menuParent owns the menu (a QMenu needs a widget parent to follow its look). hosted: the
+    // desktop has a tray now, and the icon is shown in it. Without one the tray is looked for
     // every kHostPollInterval with hostProbe (by default whether Qt finds a system tray), and
     // the icon is shown when one comes: a panel often starts after the programs of a login.
-    Tray(QWidget* owner, bool hosted, std::function<bool()> hostProbe = {});
+    Tray(QWidget* menuParent, bool hosted, std::function<bool()> hostProbe = {});
     ~Tray() override;
 
     QSystemTrayIcon* icon() const { return icon_; }
-    QMenu* menu() const { return menu_.get(); }
+    QMenu* menu() const { return menu_; }
     QAction* openAction() const { return open_; }
     QAction* newNoteAction() const { return newNote_; }
     QAction* closeAction() const { return close_; }
@@ -75,10 +75,7 @@ private:
     void lookForHost();
 
     QSystemTrayIcon* icon_ = nullptr;
-    // A window of its own, not a child of the main window: a dialog modal to the main window
-    // (the note editor) blocks the main window's children, and the tray menu must still open
-    // then, to close the program.
-    std::unique_ptr<QMenu> menu_;
+    QMenu* menu_ = nullptr;
     QAction* open_ = nullptr;
     QAction* newNote_ = nullptr;
     QAction* close_ = nullptr;
