@@ -8,6 +8,7 @@
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
 #include "gui/main/BlinkGate.h"
+#include "gui/main/DialogsOnQuit.h"
 #include "gui/main/LiveList.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
@@ -17,7 +18,6 @@
 #include "gui/platform/Look.h"
 #include "gui/platform/OuterGeometryKeeper.h"
 #include "gui/platform/PlainMessage.h"
-#include "gui/platform/SaveQuestion.h"
 #include "gui/tray/Tray.h"
 #include "gui/web/FormOProgramie.h"
 
@@ -368,7 +368,7 @@ void TFormMain::QuitProgram()
 {
     if (quitting_)
         return;
-    if (!closeDialogsForQuit(true))
+    if (!closeDialogsForQuit(*this, openDialog_, true, [this] { return quitting_; }))
         return;
     endProgram();
 }
@@ -377,42 +377,8 @@ void TFormMain::quitWithoutQuestions()
 {
     if (quitting_)
         return;
-    closeDialogsForQuit(false);
+    closeDialogsForQuit(*this, openDialog_, false, [this] { return quitting_; });
     endProgram();
-}
-
-bool TFormMain::closeDialogsForQuit(bool mayAsk)
-{
-    const QPointer<TFormNotatka> editor = qobject_cast<TFormNotatka*>(openDialog_.data());
-    if (editor && editor->isVisible() && editor->hasChanges()) {
-        if (!mayAsk) {
-            editor->saveForQuit();
-        } else {
-            switch (askToSaveChanges(editor)) {
-            case SaveAnswer::Yes:
-                // OK closes the editor once the note is stored; a refused moment or a failed
-                // save leaves it open with its message shown.
-                editor->OKClick();
-                if (quitting_ || !editor || editor->isVisible())
-                    return false;
-                break;
-            case SaveAnswer::No:
-                break;
-            case SaveAnswer::Cancel:
-                return false;
-            }
-            // A termination that came while the question was open has ended the program.
-            if (quitting_)
-                return false;
-        }
-    }
-    // Every other window open over this one (the editor without changes, the delete question,
-    // the password window, About) holds nothing that must be kept. Each ends its own event
-    // loop; the exit that follows ends the rest.
-    for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
-        if (dialog->isVisible())
-            dialog->reject();
-    return true;
 }
 
 void TFormMain::endProgram()

@@ -170,9 +170,6 @@ private:
     int runDialog(QDialog* dialog);
     // Shows the window with the open dialog in front; false when no dialog is open.
     bool bringOpenDialogToFront();
-    // Closes the dialogs open over the window before the program ends; false when the user
-    // chose to keep the note editor open. mayAsk: whether the user may be asked at all.
-    bool closeDialogsForQuit(bool mayAsk);
     // Ends the program: disconnects, deletes the downloads, stores the layout and leaves
     // every running event loop, the dialogs' ones included.
     void endProgram();
