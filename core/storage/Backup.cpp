@@ -247,7 +247,7 @@ Outcome backupDatabase(const QString& databasePath, const QString& backupFile)
     firebird_environment::prepare(database);
     const QString lockProblem = firebird_environment::lockSharingProblem(database);
     if (!lockProblem.isEmpty())
-        return failure(QStringLiteral("The database was not backed up: ") + lockProblem + '.');
+        return failure(QStringLiteral("The database was not backed up: ") + lockProblem + u'.');
 
     WorkDirectory work(target);
     if (!work.isValid())

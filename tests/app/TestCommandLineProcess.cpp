@@ -7,6 +7,8 @@
 #include <csignal>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 // The built program as a user starts it: its command line, and which database it opens.
 class TestCommandLineProcess : public QObject
 {
@@ -96,17 +98,18 @@ private Q_SLOTS:
                             const QString& out, const QString& err) {
             QTest::newRow(name) << arguments << exitCode << out << err;
         };
-        row("help", QStringList{"--help"}, 0, "Usage: quillbox [OPTION]...\n", "");
-        row("short help", QStringList{"-h"}, 0, "--database PATH", "");
-        row("version", QStringList{"--version"}, 0, "Quillbox 3.0\n", "");
-        row("after an option of Qt's own", QStringList{"-platform", "offscreen", "--version"}, 0,
-            "Quillbox 3.0\n", "");
-        row("unknown option", QStringList{"--bogus"}, 2, "",
-            "quillbox: unknown option '--bogus'\nTry 'quillbox --help' for more information.\n");
-        row("database without a value", QStringList{"--database"}, 2, "",
-            "quillbox: option '--database' needs a value (PATH)\n");
-        row("stray argument", QStringList{"notes.ib"}, 2, "",
-            "quillbox: unexpected argument 'notes.ib'\n");
+        row("help", QStringList{u"--help"_s}, 0, u"Usage: quillbox [OPTION]...\n"_s, u""_s);
+        row("short help", QStringList{u"-h"_s}, 0, u"--database PATH"_s, u""_s);
+        row("version", QStringList{u"--version"_s}, 0, u"Quillbox 3.0\n"_s, u""_s);
+        row("after an option of Qt's own",
+            QStringList{u"-platform"_s, u"offscreen"_s, u"--version"_s}, 0, u"Quillbox 3.0\n"_s,
+            u""_s);
+        row("unknown option", QStringList{u"--bogus"_s}, 2, u""_s,
+            u"quillbox: unknown option '--bogus'\nTry 'quillbox --help' for more information.\n"_s);
+        row("database without a value", QStringList{u"--database"_s}, 2, u""_s,
+            u"quillbox: option '--database' needs a value (PATH)\n"_s);
+        row("stray argument", QStringList{u"notes.ib"_s}, 2, u""_s,
+            u"quillbox: unexpected argument 'notes.ib'\n"_s);
     }
     void options()
     {
@@ -250,7 +253,6 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
-
     // Logged in over ssh, with no display: what needs no window works, and the rest ends with
     // one line that says why, never with Qt's fatal error and a core dump.
     void withoutADisplay_data()
@@ -264,15 +266,15 @@ private Q_SLOTS:
                                   "WAYLAND_DISPLAY are not set); --help, --version, --backup and "
                                   "--restore work without one\n";
         QTest::newRow("unknown option")
-            << QStringList{"--no-such-option"} << 2 << ""
-            << "quillbox: unknown option '--no-such-option'\nTry 'quillbox --help' for more "
-               "information.\n";
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "--restore BACKUP NEWFILE"
-                              << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "Quillbox 3.0\n"
-                                 << "";
-        QTest::newRow("backup") << QStringList{"--backup"} << 0 << "Backed up 0 notes of "
-                                << "";
+            << QStringList{u"--no-such-option"_s} << 2 << u""_s
+            << u"quillbox: unknown option '--no-such-option'\nTry 'quillbox --help' for more "
+               u"information.\n"_s;
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"--restore BACKUP NEWFILE"_s
+                              << u""_s;
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"Quillbox 3.0\n"_s
+                                 << u""_s;
+        QTest::newRow("backup") << QStringList{u"--backup"_s} << 0 << u"Backed up 0 notes of "_s
+                                << u""_s;
     }
     void withoutADisplay()
     {

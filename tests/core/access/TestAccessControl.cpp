@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace access_password;
 
 namespace {
@@ -141,15 +143,15 @@ private Q_SLOTS:
         };
         row("no row", QString(), false);
         row("empty value",
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', '')", false);
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', '')"_s, false);
         row("NULL value",
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', NULL)", false);
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', NULL)"_s, false);
         row("a password",
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'x y')", true);
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'x y')"_s, true);
         row("a single space",
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', ' ')", true);
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', ' ')"_s, true);
         row("another key only",
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('hasloDostepu', 'x')", false);
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('hasloDostepu', 'x')"_s, false);
     }
     void gate()
     {

@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -91,39 +93,39 @@ private Q_SLOTS:
     void aPassFiresTheDueAlarmsNewestFirstAndEachOnce()
     {
         TestDatabase db;
-        insert(db, {.id = 1, .title = QStringLiteral("Milk"), .created = "2024.04.20 10:00:00"});
+        insert(db, {.id = 1, .title = QStringLiteral("Milk"), .created = u"2024.04.20 10:00:00"_s});
         insert(db, {.id = 2,
                     .title = QStringLiteral("Tax"),
-                    .created = "2024.04.10 10:00:00",
+                    .created = u"2024.04.10 10:00:00"_s,
                     .kind = AlarmOnce,
-                    .date = "'2024.04.30'",
-                    .time = "'07:00'"});
+                    .date = u"'2024.04.30'"_s,
+                    .time = u"'07:00'"_s});
         insert(db, {.id = 3,
                     .title = QStringLiteral("Newest, running"),
-                    .created = "2024.04.30 10:00:00",
+                    .created = u"2024.04.30 10:00:00"_s,
                     .state = AlarmRunning});
         insert(db, {.id = 4,
                     .title = QStringLiteral("Tonight"),
-                    .created = "2024.04.25 10:00:00",
-                    .time = "'23:00'"});
+                    .created = u"2024.04.25 10:00:00"_s,
+                    .time = u"'23:00'"_s});
         insert(db, {.id = 5,
                     .title = QStringLiteral("No date"),
-                    .created = "2024.04.24 10:00:00",
-                    .date = "NULL"});
+                    .created = u"2024.04.24 10:00:00"_s,
+                    .date = u"NULL"_s});
         insert(db, {.id = 6,
                     .title = QStringLiteral("No time"),
-                    .created = "2024.04.23 10:00:00",
-                    .time = "NULL"});
+                    .created = u"2024.04.23 10:00:00"_s,
+                    .time = u"NULL"_s});
         insert(db, {.id = 7,
                     .title = QStringLiteral("Kind 9"),
-                    .created = "2024.04.22 10:00:00",
+                    .created = u"2024.04.22 10:00:00"_s,
                     .kind = 9});
         insert(db, {.id = 8,
                     .title = QStringLiteral("Once, acknowledged"),
-                    .created = "2024.04.21 10:00:00",
+                    .created = u"2024.04.21 10:00:00"_s,
                     .state = AlarmAcknowledged,
                     .kind = AlarmOnce,
-                    .acknowledged = "'2024.04.30 09:00:00'"});
+                    .acknowledged = u"'2024.04.30 09:00:00'"_s});
         insert(db, {.id = 9, .title = QStringLiteral("No alarm"), .state = AlarmNone});
 
         auto dm = db.open();
@@ -326,7 +328,7 @@ private Q_SLOTS:
                  QStringLiteral("[Alarm: 2024-05-01 08:30] (daily alarm)\r\n\u2068Milk\u2069\r\n"));
 
         // Passes go on; a later alarm fires at the first pass after its time has come.
-        insert(db, {.id = 2, .title = QStringLiteral("Bread"), .time = "'12:30'"});
+        insert(db, {.id = 2, .title = QStringLiteral("Bread"), .time = u"'12:30'"_s});
         const int reads = clock.reads;
         QTRY_VERIFY(clock.reads > reads + 2);
         QCOMPARE(shown.size(), 1);
@@ -374,7 +376,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         // Not due yet: each pass reads the clock for it.
-        insert(db, {.id = 1, .time = "'12:30'"});
+        insert(db, {.id = 1, .time = u"'12:30'"_s});
         TDM window(db.path());
         QVERIFY(window.Connect());
         std::atomic<int> lost{0};

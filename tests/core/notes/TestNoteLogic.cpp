@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(std::optional<AlarmWrite>)
 Q_DECLARE_METATYPE(AlarmVerdict)
 Q_DECLARE_METATYPE(QuitAlarm)
@@ -224,8 +226,7 @@ private Q_SLOTS:
         QTest::newRow("tab and line breaks stay") << "a\tb\r\nc\nd\re"
                                                   << "a\tb\r\nc\nd\re";
         QTest::newRow("emoji stays") << QString::fromUtf8("🦆") << QString::fromUtf8("🦆");
-        QTest::newRow("lone surrogate") << QString(QChar(0xd83e)) + "x"
-                                        << "x";
+        QTest::newRow("lone surrogate") << QString(QChar(0xd83e)) + u"x"_s << "x";
     }
     void memoTypedText()
     {
@@ -257,8 +258,8 @@ private Q_SLOTS:
             << QString(48, u'a') + duck.repeated(2) << 52;
         QTest::newRow("paste in the middle keeps the tail")
             << QString(24, u'a') + QString(24, u'b')
-            << QString(24, u'a') + "123" + QString(24, u'b') << 27
-            << QString(24, u'a') + "12" + QString(24, u'b') << 26;
+            << QString(24, u'a') + u"123" + QString(24, u'b') << 27
+            << QString(24, u'a') + u"12" + QString(24, u'b') << 26;
         QTest::newRow("paste replacing a selection")
             << a50 << QString(40, u'a') + QString(30, u'x') << 70
             << QString(40, u'a') + QString(10, u'x') << 50;
@@ -274,7 +275,7 @@ private Q_SLOTS:
         QTest::newRow("tab and line breaks dropped") << "ab"
                                                      << "a\t\r\nxb" << 5 << "axb" << 2;
         QTest::newRow("lone surrogate dropped")
-            << QString() << QString(QChar(0xd83e)) + "x" << 2 << "x" << 1;
+            << QString() << QString(QChar(0xd83e)) + u"x" << 2 << "x" << 1;
         QTest::newRow("deleting is left alone") << "abc"
                                                 << "ac" << 1 << "ac" << 1;
     }

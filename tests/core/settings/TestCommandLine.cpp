@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace command_line;
 
 Q_DECLARE_METATYPE(command_line::Outcome)
@@ -23,67 +25,74 @@ private Q_SLOTS:
                             const QString& database, const QString& error) {
             QTest::newRow(name) << arguments << outcome << database << error;
         };
-        row("nothing", QStringList{}, Outcome::Run, "", "");
-        row("database", QStringList{"--database", "/d/dbn.ib"}, Outcome::Run, "/d/dbn.ib", "");
-        row("database with equals", QStringList{"--database=srv/3051:/d/dbn.ib"}, Outcome::Run,
-            "srv/3051:/d/dbn.ib", "");
-        row("value that looks like an option", QStringList{"--database", "--help"}, Outcome::Run,
-            "--help", "");
-        row("last database wins", QStringList{"--database", "a.ib", "--database", "b.ib"},
-            Outcome::Run, "b.ib", "");
-        row("help", QStringList{"--help"}, Outcome::Help, "", "");
-        row("short help", QStringList{"-h"}, Outcome::Help, "", "");
-        row("version", QStringList{"--version"}, Outcome::Version, "", "");
-        row("help after a database", QStringList{"--database", "x.ib", "--help"}, Outcome::Help,
-            "x.ib", "");
-        row("help stops the parse before a bad option", QStringList{"--help", "--bogus"},
-            Outcome::Help, "", "");
-        row("end of options alone", QStringList{"--"}, Outcome::Run, "", "");
-        row("paths", QStringList{"--paths"}, Outcome::Paths, "", "");
-        row("paths of the database named before", QStringList{"--database", "x.ib", "--paths"},
-            Outcome::Paths, "x.ib", "");
-        row("paths of the database named after", QStringList{"--paths", "--database=y.ib"},
-            Outcome::Paths, "y.ib", "");
-        row("help after paths", QStringList{"--paths", "--help"}, Outcome::Help, "", "");
-        row("paths after version", QStringList{"--version", "--paths"}, Outcome::Version, "", "");
-        row("bad option after paths", QStringList{"--paths", "--bogus"}, Outcome::Error, "",
-            "unknown option '--bogus'");
-        row("value given to paths", QStringList{"--paths=x"}, Outcome::Error, "",
-            "option '--paths' takes no value");
-        row("unknown option", QStringList{"--bogus"}, Outcome::Error, "",
-            "unknown option '--bogus'");
-        row("unknown option with a value", QStringList{"--bogus=1"}, Outcome::Error, "",
-            "unknown option '--bogus'");
-        row("unknown short option", QStringList{"-x"}, Outcome::Error, "", "unknown option '-x'");
-        row("prefix of an option is not the option", QStringList{"--data", "x"}, Outcome::Error, "",
-            "unknown option '--data'");
-        row("error before help", QStringList{"--bogus", "--help"}, Outcome::Error, "",
-            "unknown option '--bogus'");
-        row("database without its value", QStringList{"--database"}, Outcome::Error, "",
-            "option '--database' needs a value (PATH)");
-        row("database with an empty value", QStringList{"--database="}, Outcome::Error, "",
-            "option '--database' needs a value (PATH)");
-        row("value given to a flag", QStringList{"--version=2"}, Outcome::Error, "",
-            "option '--version' takes no value");
-        row("stray argument", QStringList{"notes.ib"}, Outcome::Error, "",
-            "unexpected argument 'notes.ib'");
-        row("argument after the end of options", QStringList{"--", "x"}, Outcome::Error, "",
-            "unexpected argument 'x'");
-        row("lone dash", QStringList{"-"}, Outcome::Error, "", "unexpected argument '-'");
+        row("nothing", QStringList{}, Outcome::Run, u""_s, u""_s);
+        row("database", QStringList{u"--database"_s, u"/d/dbn.ib"_s}, Outcome::Run, u"/d/dbn.ib"_s,
+            u""_s);
+        row("database with equals", QStringList{u"--database=srv/3051:/d/dbn.ib"_s}, Outcome::Run,
+            u"srv/3051:/d/dbn.ib"_s, u""_s);
+        row("value that looks like an option", QStringList{u"--database"_s, u"--help"_s},
+            Outcome::Run, u"--help"_s, u""_s);
+        row("last database wins",
+            QStringList{u"--database"_s, u"a.ib"_s, u"--database"_s, u"b.ib"_s}, Outcome::Run,
+            u"b.ib"_s, u""_s);
+        row("help", QStringList{u"--help"_s}, Outcome::Help, u""_s, u""_s);
+        row("short help", QStringList{u"-h"_s}, Outcome::Help, u""_s, u""_s);
+        row("version", QStringList{u"--version"_s}, Outcome::Version, u""_s, u""_s);
+        row("help after a database", QStringList{u"--database"_s, u"x.ib"_s, u"--help"_s},
+            Outcome::Help, u"x.ib"_s, u""_s);
+        row("help stops the parse before a bad option", QStringList{u"--help"_s, u"--bogus"_s},
+            Outcome::Help, u""_s, u""_s);
+        row("end of options alone", QStringList{u"--"_s}, Outcome::Run, u""_s, u""_s);
+        row("paths", QStringList{u"--paths"_s}, Outcome::Paths, u""_s, u""_s);
+        row("paths of the database named before",
+            QStringList{u"--database"_s, u"x.ib"_s, u"--paths"_s}, Outcome::Paths, u"x.ib"_s,
+            u""_s);
+        row("paths of the database named after", QStringList{u"--paths"_s, u"--database=y.ib"_s},
+            Outcome::Paths, u"y.ib"_s, u""_s);
+        row("help after paths", QStringList{u"--paths"_s, u"--help"_s}, Outcome::Help, u""_s,
+            u""_s);
+        row("paths after version", QStringList{u"--version"_s, u"--paths"_s}, Outcome::Version,
+            u""_s, u""_s);
+        row("bad option after paths", QStringList{u"--paths"_s, u"--bogus"_s}, Outcome::Error,
+            u""_s, u"unknown option '--bogus'"_s);
+        row("value given to paths", QStringList{u"--paths=x"_s}, Outcome::Error, u""_s,
+            u"option '--paths' takes no value"_s);
+        row("unknown option", QStringList{u"--bogus"_s}, Outcome::Error, u""_s,
+            u"unknown option '--bogus'"_s);
+        row("unknown option with a value", QStringList{u"--bogus=1"_s}, Outcome::Error, u""_s,
+            u"unknown option '--bogus'"_s);
+        row("unknown short option", QStringList{u"-x"_s}, Outcome::Error, u""_s,
+            u"unknown option '-x'"_s);
+        row("prefix of an option is not the option", QStringList{u"--data"_s, u"x"_s},
+            Outcome::Error, u""_s, u"unknown option '--data'"_s);
+        row("error before help", QStringList{u"--bogus"_s, u"--help"_s}, Outcome::Error, u""_s,
+            u"unknown option '--bogus'"_s);
+        row("database without its value", QStringList{u"--database"_s}, Outcome::Error, u""_s,
+            u"option '--database' needs a value (PATH)"_s);
+        row("database with an empty value", QStringList{u"--database="_s}, Outcome::Error, u""_s,
+            u"option '--database' needs a value (PATH)"_s);
+        row("value given to a flag", QStringList{u"--version=2"_s}, Outcome::Error, u""_s,
+            u"option '--version' takes no value"_s);
+        row("stray argument", QStringList{u"notes.ib"_s}, Outcome::Error, u""_s,
+            u"unexpected argument 'notes.ib'"_s);
+        row("argument after the end of options", QStringList{u"--"_s, u"x"_s}, Outcome::Error,
+            u""_s, u"unexpected argument 'x'"_s);
+        row("lone dash", QStringList{u"-"_s}, Outcome::Error, u""_s, u"unexpected argument '-'"_s);
         // Qt's own options are left to Qt, with their values.
-        row("Qt's platform option", QStringList{"-platform", "offscreen", "--database", "q.ib"},
-            Outcome::Run, "q.ib", "");
-        row("Qt's option with two dashes and equals", QStringList{"--style=Fusion", "-reverse"},
-            Outcome::Run, "", "");
-        row("Qt's option without its value", QStringList{"-platform"}, Outcome::Error, "",
-            "unknown option '-platform'");
-        row("Qt's flag given a value", QStringList{"-reverse=1"}, Outcome::Error, "",
-            "unknown option '-reverse=1'");
-        row("restore without its new file", QStringList{"--restore", "b.fbk"}, Outcome::Error, "",
-            "option '--restore' needs two values (BACKUP NEWFILE)");
+        row("Qt's platform option",
+            QStringList{u"-platform"_s, u"offscreen"_s, u"--database"_s, u"q.ib"_s}, Outcome::Run,
+            u"q.ib"_s, u""_s);
+        row("Qt's option with two dashes and equals",
+            QStringList{u"--style=Fusion"_s, u"-reverse"_s}, Outcome::Run, u""_s, u""_s);
+        row("Qt's option without its value", QStringList{u"-platform"_s}, Outcome::Error, u""_s,
+            u"unknown option '-platform'"_s);
+        row("Qt's flag given a value", QStringList{u"-reverse=1"_s}, Outcome::Error, u""_s,
+            u"unknown option '-reverse=1'"_s);
+        row("restore without its new file", QStringList{u"--restore"_s, u"b.fbk"_s}, Outcome::Error,
+            u""_s, u"option '--restore' needs two values (BACKUP NEWFILE)"_s);
         row("backup and restore at once",
-            QStringList{"--backup", "b.fbk", "--restore", "b.fbk", "n.ib"}, Outcome::Error, "",
-            "give either --backup or --restore, not both");
+            QStringList{u"--backup"_s, u"b.fbk"_s, u"--restore"_s, u"b.fbk"_s, u"n.ib"_s},
+            Outcome::Error, u""_s, u"give either --backup or --restore, not both"_s);
     }
 
     // --backup and --restore with their values, and the database they work on.
@@ -100,13 +109,15 @@ private Q_SLOTS:
             QTest::newRow(name) << arguments << database << backupFile << restoreBackup
                                 << restoreInto;
         };
-        row("backup", QStringList{"--backup", "b.fbk"}, "", "b.fbk", "", "");
+        row("backup", QStringList{u"--backup"_s, u"b.fbk"_s}, u""_s, u"b.fbk"_s, u""_s, u""_s);
         row("backup of the database given",
-            QStringList{"--database", "/d/dbn.ib", "--backup=b.fbk"}, "/d/dbn.ib", "b.fbk", "", "");
-        row("restore", QStringList{"--restore", "b.fbk", "new.ib"}, "", "", "b.fbk", "new.ib");
+            QStringList{u"--database"_s, u"/d/dbn.ib"_s, u"--backup=b.fbk"_s}, u"/d/dbn.ib"_s,
+            u"b.fbk"_s, u""_s, u""_s);
+        row("restore", QStringList{u"--restore"_s, u"b.fbk"_s, u"new.ib"_s}, u""_s, u""_s,
+            u"b.fbk"_s, u"new.ib"_s);
         row("restore with equals, database after",
-            QStringList{"--restore=b.fbk", "new.ib", "--database", "d.ib"}, "d.ib", "", "b.fbk",
-            "new.ib");
+            QStringList{u"--restore=b.fbk"_s, u"new.ib"_s, u"--database"_s, u"d.ib"_s}, u"d.ib"_s,
+            u""_s, u"b.fbk"_s, u"new.ib"_s);
     }
     void backupAndRestore()
     {
@@ -137,13 +148,14 @@ private Q_SLOTS:
                             const QString& wayland, const QString& session, bool usable) {
             QTest::newRow(name) << platform << display << wayland << session << usable;
         };
-        row("nothing set", "", "", "", "", false);
-        row("X display", "", ":0", "", "", true);
-        row("Wayland session", "", "", "wayland-0", "wayland", true);
-        row("Wayland display outside a Wayland session", "", "", "wayland-0", "", false);
-        row("xcb asked for, no X display", "xcb", "", "wayland-0", "wayland", false);
-        row("Wayland or X, X there", "wayland;xcb", ":1", "", "", true);
-        row("offscreen needs no display", "offscreen", "", "", "", true);
+        row("nothing set", u""_s, u""_s, u""_s, u""_s, false);
+        row("X display", u""_s, u":0"_s, u""_s, u""_s, true);
+        row("Wayland session", u""_s, u""_s, u"wayland-0"_s, u"wayland"_s, true);
+        row("Wayland display outside a Wayland session", u""_s, u""_s, u"wayland-0"_s, u""_s,
+            false);
+        row("xcb asked for, no X display", u"xcb"_s, u""_s, u"wayland-0"_s, u"wayland"_s, false);
+        row("Wayland or X, X there", u"wayland;xcb"_s, u":1"_s, u""_s, u""_s, true);
+        row("offscreen needs no display", u"offscreen"_s, u""_s, u""_s, u""_s, true);
     }
     void displayCheck()
     {

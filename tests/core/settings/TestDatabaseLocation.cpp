@@ -7,6 +7,8 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace database_location;
 
 Q_DECLARE_METATYPE(database_location::Source)
@@ -58,29 +60,32 @@ private Q_SLOTS:
         // The program lives in /opt/q, runs from /work, for a user whose home is /home/ann.
         const QString home = QStringLiteral("/home/ann");
         const QString perUser = QStringLiteral("/home/ann/.local/share/quillbox/dbn.ib");
-        row("option wins over everything", "/data/a.ib", "/data/b.ib", true, "/x", home,
-            "/data/a.ib", Source::Option);
-        row("option relative to the working directory", "notes/a.ib", "", false, "", home,
-            "/work/notes/a.ib", Source::Option);
-        row("option on a server, as given", "srv:/var/db/dbn.ib", "", true, "", home,
-            "srv:/var/db/dbn.ib", Source::Option);
-        row("option with a port", "127.0.0.1/3051:/db/dbn.ib", "", false, "", home,
-            "127.0.0.1/3051:/db/dbn.ib", Source::Option);
-        row("variable when no option", "", "/data/b.ib", true, "", home, "/data/b.ib",
+        row("option wins over everything", u"/data/a.ib"_s, u"/data/b.ib"_s, true, u"/x"_s, home,
+            u"/data/a.ib"_s, Source::Option);
+        row("option relative to the working directory", u"notes/a.ib"_s, u""_s, false, u""_s, home,
+            u"/work/notes/a.ib"_s, Source::Option);
+        row("option on a server, as given", u"srv:/var/db/dbn.ib"_s, u""_s, true, u""_s, home,
+            u"srv:/var/db/dbn.ib"_s, Source::Option);
+        row("option with a port", u"127.0.0.1/3051:/db/dbn.ib"_s, u""_s, false, u""_s, home,
+            u"127.0.0.1/3051:/db/dbn.ib"_s, Source::Option);
+        row("variable when no option", u""_s, u"/data/b.ib"_s, true, u""_s, home, u"/data/b.ib"_s,
             Source::Environment);
-        row("variable relative", "", "b.ib", false, "", home, "/work/b.ib", Source::Environment);
-        row("variable on a server", "", "srv/3050:/db/dbn.ib", false, "", home,
-            "srv/3050:/db/dbn.ib", Source::Environment);
-        row("beside the executable when present", "", "", true, "/x", home, "/opt/q/dbn.ib",
-            Source::BesideExecutable);
-        row("per-user under XDG_DATA_HOME", "", "", false, "/xdg/data", home,
-            "/xdg/data/quillbox/dbn.ib", Source::PerUser);
-        row("per-user default under the home", "", "", false, "", home, perUser, Source::PerUser);
-        row("relative XDG_DATA_HOME is ignored", "", "", false, "rel/data", home, perUser,
+        row("variable relative", u""_s, u"b.ib"_s, false, u""_s, home, u"/work/b.ib"_s,
+            Source::Environment);
+        row("variable on a server", u""_s, u"srv/3050:/db/dbn.ib"_s, false, u""_s, home,
+            u"srv/3050:/db/dbn.ib"_s, Source::Environment);
+        row("beside the executable when present", u""_s, u""_s, true, u"/x"_s, home,
+            u"/opt/q/dbn.ib"_s, Source::BesideExecutable);
+        row("per-user under XDG_DATA_HOME", u""_s, u""_s, false, u"/xdg/data"_s, home,
+            u"/xdg/data/quillbox/dbn.ib"_s, Source::PerUser);
+        row("per-user default under the home", u""_s, u""_s, false, u""_s, home, perUser,
             Source::PerUser);
-        row("trailing slash of XDG_DATA_HOME", "", "", false, "/xdg/", home, "/xdg/quillbox/dbn.ib",
+        row("relative XDG_DATA_HOME is ignored", u""_s, u""_s, false, u"rel/data"_s, home, perUser,
             Source::PerUser);
-        row("no home and no XDG_DATA_HOME: no place", "", "", false, "", "", "", Source::PerUser);
+        row("trailing slash of XDG_DATA_HOME", u""_s, u""_s, false, u"/xdg/"_s, home,
+            u"/xdg/quillbox/dbn.ib"_s, Source::PerUser);
+        row("no home and no XDG_DATA_HOME: no place", u""_s, u""_s, false, u""_s, u""_s, u""_s,
+            Source::PerUser);
     }
     void choose()
     {

@@ -67,7 +67,7 @@ class TestDataModule : public QObject
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.setWorkingDirectory(own);
         const QString test = tag.isEmpty() ? QString::fromLatin1(function)
-                                           : QString::fromLatin1(function) + ':' + tag;
+                                           : QString::fromLatin1(function) + u':' + tag;
         if (asRoot)
             run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody),
                                 QStringLiteral("--regid=%1").arg(group),

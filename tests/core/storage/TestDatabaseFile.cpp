@@ -7,6 +7,8 @@
 #include <QtTest>
 #include <sys/mount.h>
 
+using namespace Qt::StringLiterals;
+
 // The database file under the program's feet: moved, replaced or deleted while connections are
 // open, and full or read-only file systems, each with the reason a failed save is given.
 Q_DECLARE_METATYPE(fb::ErrorKind)
@@ -137,19 +139,19 @@ private Q_SLOTS:
         const auto row = [](const char* name, ErrorKind kind, const QString& reason) {
             QTest::newRow(name) << kind << reason;
         };
-        row("server", ErrorKind::ConnectionLost, "The database server does not answer.");
-        row("disk full", ErrorKind::DiskFull, "The disk is full.");
+        row("server", ErrorKind::ConnectionLost, u"The database server does not answer."_s);
+        row("disk full", ErrorKind::DiskFull, u"The disk is full."_s);
         row("read-only file", ErrorKind::NotWritable,
-            "The database file cannot be written (no permission, or it is read-only).");
+            u"The database file cannot be written (no permission, or it is read-only)."_s);
         row("read-only folder", ErrorKind::FolderNotWritable,
-            "The database's folder is read-only.");
+            u"The database's folder is read-only."_s);
         row("lock folder", ErrorKind::LockFolder,
-            "The lock folder .dbn.lock beside the database cannot be written.");
-        row("missing", ErrorKind::FileMissing, "The database file is missing or was moved.");
+            u"The lock folder .dbn.lock beside the database cannot be written."_s);
+        row("missing", ErrorKind::FileMissing, u"The database file is missing or was moved."_s);
         row("moved while running", ErrorKind::FileMoved,
-            "The database file was moved or replaced while the program was running.");
-        row("not a database", ErrorKind::NotDatabase, "The file is not a Quillbox database.");
-        row("anything else", ErrorKind::Other, "");
+            u"The database file was moved or replaced while the program was running."_s);
+        row("not a database", ErrorKind::NotDatabase, u"The file is not a Quillbox database."_s);
+        row("anything else", ErrorKind::Other, u""_s);
     }
     void reasonsFollowFromTheKind()
     {

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestSqlText : public QObject
 {
     Q_OBJECT
@@ -57,17 +59,17 @@ private Q_SLOTS:
             QTest::newRow(name) << built << expected;
         };
         row("read value", sql::settings::selectValue(QStringLiteral("FormMainTop")),
-            "SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'");
+            u"SELECT Wartosc FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'"_s);
         row("look-up", sql::settings::selectRow(QStringLiteral("FormMainTop")),
-            "SELECT * FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'");
+            u"SELECT * FROM USTAWIENIA WHERE Ustawienie = 'FormMainTop'"_s);
         row("update",
             sql::settings::update(QStringLiteral("FormMainTop"), QStringLiteral("120"), 3),
-            "UPDATE USTAWIENIA SET Ustawienie = 'FormMainTop', Wartosc = '120' WHERE ID = 3");
+            u"UPDATE USTAWIENIA SET Ustawienie = 'FormMainTop', Wartosc = '120' WHERE ID = 3"_s);
         row("insert", sql::settings::insert(QStringLiteral("FormMainTop"), QStringLiteral("120")),
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('FormMainTop', '120')");
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('FormMainTop', '120')"_s);
         row("quoted value",
             sql::settings::insert(QStringLiteral("HasloDostepu"), QStringLiteral("it's")),
-            "INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'it''s')");
+            u"INSERT INTO USTAWIENIA (Ustawienie, Wartosc) VALUES ('HasloDostepu', 'it''s')"_s);
     }
     void settingsStatements()
     {
@@ -85,24 +87,24 @@ private Q_SLOTS:
         const auto row = [](const char* name, const QString& built, const QString& expected) {
             QTest::newRow(name) << built << expected;
         };
-        row("read", sql::alarm::selectState(17), "SELECT Alarm FROM NOTATKI WHERE ID = 17");
+        row("read", sql::alarm::selectState(17), u"SELECT Alarm FROM NOTATKI WHERE ID = 17"_s);
         row("planned",
             sql::alarm::setState(17, AlarmPlanned,
                                  Schedule{AlarmOnce, QDate(2024, 3, 8), QTime(7, 30)}, now),
-            "UPDATE NOTATKI SET Alarm = 2, AlarmRodzaj = 0, AlarmData = '2024.03.08', "
-            "AlarmGodzina = '07:30' , AlarmArchiwum = NULL WHERE ID = 17");
+            u"UPDATE NOTATKI SET Alarm = 2, AlarmRodzaj = 0, AlarmData = '2024.03.08', "
+            u"AlarmGodzina = '07:30' , AlarmArchiwum = NULL WHERE ID = 17"_s);
         row("switched off", sql::alarm::setState(17, AlarmNone, std::nullopt, now),
-            "UPDATE NOTATKI SET Alarm = 0, AlarmArchiwum = NULL "
-            "WHERE ID = 17");
+            u"UPDATE NOTATKI SET Alarm = 0, AlarmArchiwum = NULL "
+            u"WHERE ID = 17"_s);
         row("running", sql::alarm::setState(17, AlarmRunning, std::nullopt, now),
-            "UPDATE NOTATKI SET Alarm = 1, AlarmArchiwum = NULL WHERE "
-            "ID = 17");
+            u"UPDATE NOTATKI SET Alarm = 1, AlarmArchiwum = NULL WHERE "
+            u"ID = 17"_s);
         row("acknowledged", sql::alarm::setState(17, AlarmAcknowledged, std::nullopt, now),
-            "UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = '2024.03.08 07:31:02' WHERE ID = 17");
+            u"UPDATE NOTATKI SET Alarm = 3, AlarmArchiwum = '2024.03.08 07:31:02' WHERE ID = 17"_s);
         row("schedule with kind -1 is left out",
             sql::alarm::setState(17, AlarmPlanned, Schedule{-1, QDate(2024, 3, 8), QTime(7, 30)},
                                  now),
-            "UPDATE NOTATKI SET Alarm = 2, AlarmArchiwum = NULL WHERE ID = 17");
+            u"UPDATE NOTATKI SET Alarm = 2, AlarmArchiwum = NULL WHERE ID = 17"_s);
     }
     void alarmStateStatements()
     {

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 // The rules for a note's text that need no window: characters counted as the database counts
 // them, control characters dropped, a title isolated among other text, and text escaped for
 // the notification service's markup.
@@ -43,14 +45,14 @@ private Q_SLOTS:
         QTest::newRow("fits") << "abc" << 3 << "abc";
         QTest::newRow("cut") << "abc" << 2 << "ab";
         QTest::newRow("none") << "abc" << 0 << "";
-        QTest::newRow("emoji whole") << "a" + duck + duck << 2 << "a" + duck;
+        QTest::newRow("emoji whole") << u"a"_s + duck + duck << 2 << u"a"_s + duck;
         QTest::newRow("49 and an emoji of 51")
-            << QString(49, u'a') + duck + "b" << 50 << QString(49, u'a') + duck;
+            << QString(49, u'a') + duck + u"b" << 50 << QString(49, u'a') + duck;
         QTest::newRow("mark stays with its letter") << QStringLiteral("ae\u0301") << 2 << "a";
         QTest::newRow("letter and mark fit")
             << QStringLiteral("ae\u0301") << 3 << QStringLiteral("ae\u0301");
         QTest::newRow("flag is one character of two code points")
-            << "a" + QString::fromUtf8("🇵🇱") << 2 << "a";
+            << u"a"_s + QString::fromUtf8("🇵🇱") << 2 << "a";
     }
     void head()
     {
@@ -68,8 +70,7 @@ private Q_SLOTS:
         QString everyC0(0x20, QChar());
         for (qsizetype c = 0; c < everyC0.size(); ++c)
             everyC0[c] = QChar(char16_t(c));
-        QTest::newRow("every c0") << everyC0 + "x"
-                                  << "x";
+        QTest::newRow("every c0") << everyC0 + u"x" << "x";
         QTest::newRow("tab and breaks") << "a\tb\r\nc"
                                         << "abc";
         QTest::newRow("space and delete stay") << "a b\x7f"

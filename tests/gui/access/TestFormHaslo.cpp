@@ -14,6 +14,8 @@
 #include <QStyle>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kNotSaved = QStringLiteral("The password could not be saved!");
@@ -164,22 +166,24 @@ private Q_SLOTS:
                             const QString& message, const QString& focus, const QString& stored) {
             QTest::newRow(name) << haslo << powtorka << message << focus << stored;
         };
-        row("both empty removes", "", "", "", "", "");
-        row("password empty", "", "abc", "Enter password!", first, "");
-        row("two characters", "ab", "ab", kLengthMessage, first, "");
-        row("two characters, other repeat", "ab", "xyz", kLengthMessage, first, "");
-        row("two characters, no repeat", "ab", "", kLengthMessage, first, "");
-        row("repeat empty", "abc", "", "Repeat password!", second, "");
-        row("letter case differs", "Secret", "secret", "Repeated password is wrong!", second, "");
-        row("trailing space differs", "abc ", "abc", "Repeated password is wrong!", second, "");
-        row("exactly three", "a b", "a b", "", "", "a b");
-        row("exactly twenty", "abcdefghij0123456789", "abcdefghij0123456789", "", "",
-            "abcdefghij0123456789");
+        row("both empty removes", u""_s, u""_s, u""_s, u""_s, u""_s);
+        row("password empty", u""_s, u"abc"_s, u"Enter password!"_s, first, u""_s);
+        row("two characters", u"ab"_s, u"ab"_s, kLengthMessage, first, u""_s);
+        row("two characters, other repeat", u"ab"_s, u"xyz"_s, kLengthMessage, first, u""_s);
+        row("two characters, no repeat", u"ab"_s, u""_s, kLengthMessage, first, u""_s);
+        row("repeat empty", u"abc"_s, u""_s, u"Repeat password!"_s, second, u""_s);
+        row("letter case differs", u"Secret"_s, u"secret"_s, u"Repeated password is wrong!"_s,
+            second, u""_s);
+        row("trailing space differs", u"abc "_s, u"abc"_s, u"Repeated password is wrong!"_s, second,
+            u""_s);
+        row("exactly three", u"a b"_s, u"a b"_s, u""_s, u""_s, u"a b"_s);
+        row("exactly twenty", u"abcdefghij0123456789"_s, u"abcdefghij0123456789"_s, u""_s, u""_s,
+            u"abcdefghij0123456789"_s);
         // The fields take no more than 20 characters, so 21 typed are 20 stored.
-        row("twenty-one typed", "abcdefghij0123456789X", "abcdefghij0123456789Y", "", "",
-            "abcdefghij0123456789");
-        row("spaces and apostrophes", "  it's  ", "  it's  ", "", "", "  it's  ");
-        row("Polish letters", "Źdźbło żółć", "Źdźbło żółć", "", "", "Źdźbło żółć");
+        row("twenty-one typed", u"abcdefghij0123456789X"_s, u"abcdefghij0123456789Y"_s, u""_s,
+            u""_s, u"abcdefghij0123456789"_s);
+        row("spaces and apostrophes", u"  it's  "_s, u"  it's  "_s, u""_s, u""_s, u"  it's  "_s);
+        row("Polish letters", u"Źdźbło żółć"_s, u"Źdźbło żółć"_s, u""_s, u""_s, u"Źdźbło żółć"_s);
     }
     void rules()
     {

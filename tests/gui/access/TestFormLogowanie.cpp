@@ -213,7 +213,7 @@ private Q_SLOTS:
         const int code = startup::run(*qApp, db.path());
         QCOMPARE(code, 0);
         QVERIFY(asked);
-        QVERIFY2(!mainWindowBuilt(log.statements), qPrintable(log.statements.join('\n')));
+        QVERIFY2(!mainWindowBuilt(log.statements), qPrintable(log.statements.join(u'\n')));
         QCOMPARE(settingKeys(db), QStringLiteral("HasloDostepu"));
     }
 

@@ -20,6 +20,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 FormMainOptions withTray(bool tray = true)
@@ -368,8 +370,9 @@ private Q_SLOTS:
             else if (line.startsWith(QStringLiteral("INSERT INTO USTAWIENIA")))
                 order << line.section(QLatin1Char('\''), 1, 1);
         }
-        QCOMPARE(order, QStringList({"disconnect", "FormMainHeight", "FormMainWidth", "FormMainTop",
-                                     "FormMainLeft", "TytulSzerokosc", "DataSzerokosc"}));
+        QCOMPARE(order, QStringList({u"disconnect"_s, u"FormMainHeight"_s, u"FormMainWidth"_s,
+                                     u"FormMainTop"_s, u"FormMainLeft"_s, u"TytulSzerokosc"_s,
+                                     u"DataSzerokosc"_s}));
         QCOMPARE(dm->GetSetting(QStringLiteral("FormMainWidth")), QStringLiteral("333"));
         QCOMPARE(dm->GetSetting(QStringLiteral("FormMainHeight")), QStringLiteral("444"));
         QCOMPARE(dm->GetSetting(QStringLiteral("FormMainTop")), QStringLiteral("34"));

@@ -18,6 +18,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kGenerous = 30000;
@@ -81,13 +83,17 @@ private Q_SLOTS:
         const QString all;
         const QString alpha = QStringLiteral("alpha");
         QTest::newRow("insert") << all << "insert"
-                                << QStringList{"alpha new", "alpha one", "alpha two", "beta three"};
+                                << QStringList{u"alpha new"_s, u"alpha one"_s, u"alpha two"_s,
+                                               u"beta three"_s};
         QTest::newRow("insert while searching")
-            << alpha << "insert" << QStringList{"alpha new", "alpha one", "alpha two"};
+            << alpha << u"insert"_s << QStringList{u"alpha new"_s, u"alpha one"_s, u"alpha two"_s};
         QTest::newRow("edit into the search")
-            << alpha << "edit" << QStringList{"alpha one", "alpha renamed", "alpha two"};
-        QTest::newRow("delete") << all << "delete" << QStringList{"alpha two", "beta three"};
-        QTest::newRow("delete while searching") << alpha << "delete" << QStringList{"alpha two"};
+            << alpha << u"edit"_s
+            << QStringList{u"alpha one"_s, u"alpha renamed"_s, u"alpha two"_s};
+        QTest::newRow("delete") << all << u"delete"_s
+                                << QStringList{u"alpha two"_s, u"beta three"_s};
+        QTest::newRow("delete while searching")
+            << alpha << u"delete"_s << QStringList{u"alpha two"_s};
     }
 
     void anotherProgramsChangeShows()

@@ -12,6 +12,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 // The main window's note list on a real database, driven with keys and clicks: order and
 // layout of the rows, search as you type, the selection across reloads, the commands that need
 // a selection, the blink of running alarms and opening a note.
@@ -35,8 +37,8 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
 
-        QCOMPARE(listedTitles(form),
-                 (QStringList{"running new", "running old", "acknowledged", "planned", "plain"}));
+        QCOMPARE(listedTitles(form), (QStringList{u"running new"_s, u"running old"_s,
+                                                  u"acknowledged"_s, u"planned"_s, u"plain"_s}));
         QCOMPARE(listedImages(form), (QList<int>{2, 2, 1, 1, 0}));
         QCOMPARE(form.listedNoteIds(), (QList<qint32>{2, 4, 5, 3, 1}));
 
@@ -112,14 +114,14 @@ private Q_SLOTS:
 
         QVERIFY(typeSearch(form, QStringLiteral("MIL")));
         QCOMPARE(listedTitles(form),
-                 (QStringList{"Dentist", "Milkshake recipe", "Buy milk today"}));
+                 (QStringList{u"Dentist"_s, u"Milkshake recipe"_s, u"Buy milk today"_s}));
         QCOMPARE(selectedNoteIds(form), QList<qint32>{2});
         QVERIFY(form.MMUsun->isEnabled());
         QVERIFY(form.LVNotatki->viewport()->rect().intersects(
             form.LVNotatki->visualRect(form.notesModel()->index(1, 0))));
 
         QVERIFY(typeSearch(form, QStringLiteral("k ")));
-        QCOMPARE(listedTitles(form), QStringList{"Buy milk today"});
+        QCOMPARE(listedTitles(form), QStringList{u"Buy milk today"_s});
         QVERIFY(selectedNoteIds(form).isEmpty());
         QVERIFY(!form.MMUsun->isEnabled());
         QVERIFY(!form.SBUsun->isEnabled());
@@ -146,7 +148,7 @@ private Q_SLOTS:
         auto dm = db.open();
         TFormMain form(*dm, quietWindowOptions());
         QVERIFY(typeSearch(form, QStringLiteral("o'brien")));
-        QCOMPARE(listedTitles(form), QStringList{"Call O'Brien"});
+        QCOMPARE(listedTitles(form), QStringList{u"Call O'Brien"_s});
     }
 
     void searchShowsTheLastTextTyped()

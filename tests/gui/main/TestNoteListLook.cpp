@@ -6,6 +6,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 // The note list as drawn in a window wider than its columns: like a report-style list, the
 // header and each row's background reach the right edge of the view.
 class TestNoteListLook : public QObject
@@ -22,7 +24,7 @@ private Q_SLOTS:
         TFormMain form(*dm, quietWindowOptions());
         form.resize(600, 400);
         QVERIFY(openMainWindow(form));
-        QCOMPARE(listedTitles(form), (QStringList{"third", "second", "first"}));
+        QCOMPARE(listedTitles(form), (QStringList{u"third"_s, u"second"_s, u"first"_s}));
         clickRow(form, 1);
         // The selection stays shown in the search box's turn; the list's focus frame, which
         // tints the columns it spans, is not what this looks at.

@@ -18,6 +18,8 @@
 #include <QSystemTrayIcon>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What a test saw of the editor while it was open.
@@ -110,7 +112,7 @@ private Q_SLOTS:
         QCOMPARE(seen.parent, &main);
         QVERIFY(!main.alarmChecker()->isPaused());
         QCOMPARE(main.CurrentNoteId, 11);
-        QCOMPARE(noteColumns(db, 11, {"Tytul", "Tresc", "Alarm"}),
+        QCOMPARE(noteColumns(db, 11, {u"Tytul"_s, u"Tresc"_s, u"Alarm"_s}),
                  QStringLiteral("Note no 2 | from the menu | 0"));
         // The editor freed itself when it closed.
         QTRY_VERIFY(seen.editor.isNull());
@@ -137,7 +139,8 @@ private Q_SLOTS:
         QCOMPARE(seen.noteId, 20);
         QCOMPARE(seen.title, QStringLiteral("Plans"));
         QCOMPARE(main.CurrentNoteId, 20);
-        QCOMPARE(noteColumns(db, 20, {"Tytul", "Alarm"}), QStringLiteral("Plans for May | 2"));
+        QCOMPARE(noteColumns(db, 20, {u"Tytul"_s, u"Alarm"_s}),
+                 QStringLiteral("Plans for May | 2"));
         QTRY_VERIFY(seen.editor.isNull());
     }
 
@@ -177,7 +180,7 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Plans for June"), QStringLiteral("Plans for May")}));
         QVERIFY(main.CurrentNoteId > 20);
         QCOMPARE(selectedNoteIds(main), QList<qint32>{main.CurrentNoteId});
-        QCOMPARE(noteColumns(db, main.CurrentNoteId, {"Tytul", "Tresc"}),
+        QCOMPARE(noteColumns(db, main.CurrentNoteId, {u"Tytul"_s, u"Tresc"_s}),
                  QStringLiteral("Plans for May | milk\r\nbread"));
         QTRY_VERIFY(seen.editor.isNull());
     }
@@ -186,7 +189,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         insertNote(db, NoteSeed{.id = 30});
-        const QString before = noteColumns(db, 30, {"Tytul", "Tresc"}) + alarmColumns(db, 30);
+        const QString before = noteColumns(db, 30, {u"Tytul"_s, u"Tresc"_s}) + alarmColumns(db, 30);
         auto dm = db.open();
         TFormMain main(*dm, FormMainOptions{});
         EditorSeen seen;
@@ -199,7 +202,7 @@ private Q_SLOTS:
         main.showNoteEditor(30);
 
         QVERIFY(!seen.title.isEmpty());
-        QCOMPARE(noteColumns(db, 30, {"Tytul", "Tresc"}) + alarmColumns(db, 30), before);
+        QCOMPARE(noteColumns(db, 30, {u"Tytul"_s, u"Tresc"_s}) + alarmColumns(db, 30), before);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
         QVERIFY(!main.alarmChecker()->isPaused());
     }
@@ -274,7 +277,8 @@ private Q_SLOTS:
         QVERIFY(stillTheOpenDialog);
         QVERIFY(!main.alarmChecker()->isPaused());
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));
-        QCOMPARE(noteColumns(db, main.CurrentNoteId, {"Tytul"}), QStringLiteral("the one editor"));
+        QCOMPARE(noteColumns(db, main.CurrentNoteId, {u"Tytul"_s}),
+                 QStringLiteral("the one editor"));
     }
 
     void deleteQuestionIsModalToTheMainWindow()
@@ -380,7 +384,7 @@ private Q_SLOTS:
         if (stored == QStringLiteral("0"))
             QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), stored);
         else
-            QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}), stored);
+            QCOMPARE(noteColumns(db, 1, {u"Tytul"_s, u"Tresc"_s, u"Alarm"_s}), stored);
         if (quits)
             endQuitRun();
     }
@@ -447,7 +451,7 @@ private Q_SLOTS:
         QVERIFY(main.isQuitting());
         QVERIFY(clock.elapsed() < 2000);
         QCOMPARE(watcher->messages, QStringList());
-        QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}), stored);
+        QCOMPARE(noteColumns(db, 1, {u"Tytul"_s, u"Tresc"_s, u"Alarm"_s}), stored);
         if (alarmKept)
             QCOMPARE(alarmColumns(db, 1), alarmBefore);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI")), QStringLiteral("1"));

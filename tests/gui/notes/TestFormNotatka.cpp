@@ -19,6 +19,8 @@
 #include <QTimeEdit>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kNotSaved = QStringLiteral("The note could not be saved!");
@@ -325,15 +327,16 @@ private Q_SLOTS:
                             const QString& search, const QString& alarmRow) {
             QTest::newRow(name) << alarm << date << time << search << alarmRow;
         };
-        row("without alarm", false, QDate(), QTime(), "", "0 | 0 | 2030-05-15 | 14:30:00 | NULL");
-        row("without alarm, searching", false, QDate(), QTime(), "milk",
-            "0 | 0 | 2030-05-15 | 14:30:00 | NULL");
-        row("alarm tomorrow", true, QDate(2030, 5, 16), QTime(7, 5, 33), "",
-            "2 | 0 | 2030-05-16 | 07:05:00 | NULL");
-        row("alarm tomorrow before now", true, QDate(2030, 5, 16), QTime(0, 0), "",
-            "2 | 0 | 2030-05-16 | 00:00:00 | NULL");
-        row("alarm later today", true, QDate(2030, 5, 15), QTime(14, 31), "",
-            "2 | 0 | 2030-05-15 | 14:31:00 | NULL");
+        row("without alarm", false, QDate(), QTime(), u""_s,
+            u"0 | 0 | 2030-05-15 | 14:30:00 | NULL"_s);
+        row("without alarm, searching", false, QDate(), QTime(), u"milk"_s,
+            u"0 | 0 | 2030-05-15 | 14:30:00 | NULL"_s);
+        row("alarm tomorrow", true, QDate(2030, 5, 16), QTime(7, 5, 33), u""_s,
+            u"2 | 0 | 2030-05-16 | 07:05:00 | NULL"_s);
+        row("alarm tomorrow before now", true, QDate(2030, 5, 16), QTime(0, 0), u""_s,
+            u"2 | 0 | 2030-05-16 | 00:00:00 | NULL"_s);
+        row("alarm later today", true, QDate(2030, 5, 15), QTime(14, 31), u""_s,
+            u"2 | 0 | 2030-05-15 | 14:31:00 | NULL"_s);
     }
     void newNoteIsStored()
     {
@@ -363,7 +366,7 @@ private Q_SLOTS:
 
         const qint32 id = f.list.current;
         QVERIFY(id > 1);
-        QCOMPARE(noteColumns(f.db, id, {"Tytul", "Tresc", "DataGodzina"}),
+        QCOMPARE(noteColumns(f.db, id, {u"Tytul"_s, u"Tresc"_s, u"DataGodzina"_s}),
                  QStringLiteral("Bank | Call | 2030-05-15 14:30:20"));
         QCOMPARE(alarmColumns(f.db, id), alarmRow);
         QCOMPARE(f.list.loads, 1);
@@ -385,7 +388,7 @@ private Q_SLOTS:
             insertNote(f.db, NoteSeed{.id = 3});
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul"}), QStringLiteral("Note no 4"));
+            QCOMPARE(noteColumns(f.db, f.list.current, {u"Tytul"_s}), QStringLiteral("Note no 4"));
         }
         {
             // An existing note keeps the empty title it was given.
@@ -394,7 +397,7 @@ private Q_SLOTS:
             editor.Tytul->clear();
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(f.db, 2, {"Tytul", "OCTET_LENGTH(Tytul)"}),
+            QCOMPARE(noteColumns(f.db, 2, {u"Tytul"_s, u"OCTET_LENGTH(Tytul)"_s}),
                      QStringLiteral(" | 0"));
         }
     }
@@ -444,7 +447,8 @@ private Q_SLOTS:
         const QString expected = title + QStringLiteral(" | ") + message + QStringLiteral(" | ") +
                                  QString::number(title.toUtf8().size()) + QStringLiteral(" | ") +
                                  QString::number(message.toUtf8().size());
-        const QStringList columns{"Tytul", "Tresc", "OCTET_LENGTH(Tytul)", "OCTET_LENGTH(Tresc)"};
+        const QStringList columns{u"Tytul"_s, u"Tresc"_s, u"OCTET_LENGTH(Tytul)"_s,
+                                  u"OCTET_LENGTH(Tresc)"_s};
         QCOMPARE(noteColumns(f.db, id, columns), expected);
         {
             // Opened and saved again without a change, the note keeps every byte.
@@ -478,7 +482,7 @@ private Q_SLOTS:
         editor.Tytul->setFocus();
         QTest::keyClick(editor.Tytul, Qt::Key_Return);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, f.list.current, {"Tresc"}),
+        QCOMPARE(noteColumns(f.db, f.list.current, {u"Tresc"_s}),
                  QStringLiteral("one\r\n\r\nthree\r\nfour"));
     }
 
@@ -533,7 +537,8 @@ private Q_SLOTS:
 
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, f.list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
+        QCOMPARE(noteColumns(f.db, f.list.current, {u"CHAR_LENGTH(Tresc)"_s}),
+                 QStringLiteral("5000"));
     }
 
     void titleLimit()
@@ -589,7 +594,7 @@ private Q_SLOTS:
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Bank [2Jcall"));
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul", "OCTET_LENGTH(Tytul)"}),
+        QCOMPARE(noteColumns(f.db, f.list.current, {u"Tytul"_s, u"OCTET_LENGTH(Tytul)"_s}),
                  QStringLiteral("Bank [2Jcall | 12"));
     }
 
@@ -620,7 +625,7 @@ private Q_SLOTS:
         QCOMPARE(memo->storedText(), QString(4998, u'a') + QString::fromUtf8("🦆🦆"));
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(db, list.current, {"CHAR_LENGTH(Tresc)"}), QStringLiteral("5000"));
+        QCOMPARE(noteColumns(db, list.current, {u"CHAR_LENGTH(Tresc)"_s}), QStringLiteral("5000"));
     }
 
     void alarmValidation_data()
@@ -635,11 +640,11 @@ private Q_SLOTS:
         };
         // Now is 2030-05-15 14:30:20.
         row("yesterday", QDate(2030, 5, 14), QTime(23, 0),
-            "Alarm date can't be earlier than today's!", "dtDate");
+            u"Alarm date can't be earlier than today's!"_s, u"dtDate"_s);
         row("today, earlier", QDate(2030, 5, 15), QTime(9, 0),
-            "Alarm time must be later than the current!", "dtTime");
+            u"Alarm time must be later than the current!"_s, u"dtTime"_s);
         row("today, this very second", QDate(2030, 5, 15), QTime(14, 30, 20),
-            "Alarm time must be later than the current!", "dtTime");
+            u"Alarm time must be later than the current!"_s, u"dtTime"_s);
     }
     void alarmValidation()
     {
@@ -684,7 +689,7 @@ private Q_SLOTS:
         editor.OK->click();
         QCOMPARE(watcher.messages, QStringList());
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, 1, {"Tytul"}), QStringLiteral("Shopping list"));
+        QCOMPARE(noteColumns(f.db, 1, {u"Tytul"_s}), QStringLiteral("Shopping list"));
         QCOMPARE(alarmColumns(f.db, 1), QStringLiteral("2 | 1 | 2030-05-01 | 08:15:00 | NULL"));
     }
 
@@ -707,24 +712,29 @@ private Q_SLOTS:
             QTest::newRow(name) << stored << kind << archive << QString::fromLatin1(action)
                                 << alarmRow;
         };
-        row("none, left off", AlarmNone, 3, "NULL", "none", "0 | 3" + untouched + "NULL");
-        row("none, ticked", AlarmNone, 3, "NULL", "tick", "2 | 0" + replanned);
-        row("running, untouched", AlarmRunning, 3, "NULL", "none", "3 | 3" + untouched + ackNow);
-        row("running, changed", AlarmRunning, 3, "NULL", "change", "3 | 3" + untouched + ackNow);
-        row("running, cleared", AlarmRunning, 3, "NULL", "clear", "3 | 3" + untouched + ackNow);
-        row("planned, untouched", AlarmPlanned, 3, "NULL", "none", "2 | 3" + rewritten);
-        row("planned, changed", AlarmPlanned, 3, "NULL", "change", "2 | 3" + replanned);
-        row("planned, cleared", AlarmPlanned, 3, "NULL", "clear", "0 | 3" + untouched + "NULL");
+        row("none, left off", AlarmNone, 3, u"NULL"_s, "none", u"0 | 3"_s + untouched + u"NULL"_s);
+        row("none, ticked", AlarmNone, 3, u"NULL"_s, "tick", u"2 | 0"_s + replanned);
+        row("running, untouched", AlarmRunning, 3, u"NULL"_s, "none",
+            u"3 | 3"_s + untouched + ackNow);
+        row("running, changed", AlarmRunning, 3, u"NULL"_s, "change",
+            u"3 | 3"_s + untouched + ackNow);
+        row("running, cleared", AlarmRunning, 3, u"NULL"_s, "clear",
+            u"3 | 3"_s + untouched + ackNow);
+        row("planned, untouched", AlarmPlanned, 3, u"NULL"_s, "none", u"2 | 3"_s + rewritten);
+        row("planned, changed", AlarmPlanned, 3, u"NULL"_s, "change", u"2 | 3"_s + replanned);
+        row("planned, cleared", AlarmPlanned, 3, u"NULL"_s, "clear",
+            u"0 | 3"_s + untouched + u"NULL"_s);
         row("acknowledged, untouched", AlarmAcknowledged, 3, acked, "none",
-            "3 | 3" + untouched + "2030-05-10 09:00:00");
-        row("acknowledged, changed", AlarmAcknowledged, 3, acked, "change", "2 | 3" + replanned);
+            u"3 | 3"_s + untouched + u"2030-05-10 09:00:00"_s);
+        row("acknowledged, changed", AlarmAcknowledged, 3, acked, "change", u"2 | 3"_s + replanned);
         row("acknowledged, cleared", AlarmAcknowledged, 3, acked, "clear",
-            "0 | 3" + untouched + "NULL");
-        row("unknown state, untouched", 7, 3, "NULL", "none", "7 | 3" + untouched + "NULL");
-        row("unknown state, ticked", 7, 3, "NULL", "tick", "7 | 3" + untouched + "NULL");
+            u"0 | 3"_s + untouched + u"NULL"_s);
+        row("unknown state, untouched", 7, 3, u"NULL"_s, "none",
+            u"7 | 3"_s + untouched + u"NULL"_s);
+        row("unknown state, ticked", 7, 3, u"NULL"_s, "tick", u"7 | 3"_s + untouched + u"NULL"_s);
         // Without a kind the list shows no selection, and the schedule stays as stored.
-        row("planned, unknown kind, changed", AlarmPlanned, 9, "NULL", "change",
-            "2 | 9" + untouched + "NULL");
+        row("planned, unknown kind, changed", AlarmPlanned, 9, u"NULL"_s, "change",
+            u"2 | 9"_s + untouched + u"NULL"_s);
     }
 
     void alarmAfterSave()
@@ -760,7 +770,7 @@ private Q_SLOTS:
         editor.OK->click();
         QCOMPARE(watcher.messages, QStringList());
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, 5, {"Tytul"}), QStringLiteral("Edited"));
+        QCOMPARE(noteColumns(f.db, 5, {u"Tytul"_s}), QStringLiteral("Edited"));
         QCOMPARE(alarmColumns(f.db, 5), alarmRow);
         QCOMPARE(f.list.refreshes, 1);
         QCOMPARE(f.list.loads, 0);
@@ -779,8 +789,9 @@ private Q_SLOTS:
         QFETCH(QString, how);
         EditorFixture f;
         insertNote(f.db, NoteSeed{.id = 4, .alarm = AlarmRunning});
-        const QStringList all{"Tytul",       "Tresc",     "DataGodzina",  "Alarm",
-                              "AlarmRodzaj", "AlarmData", "AlarmGodzina", "AlarmArchiwum"};
+        const QStringList all{u"Tytul"_s,        u"Tresc"_s,        u"DataGodzina"_s,
+                              u"Alarm"_s,        u"AlarmRodzaj"_s,  u"AlarmData"_s,
+                              u"AlarmGodzina"_s, u"AlarmArchiwum"_s};
         const QString before = noteColumns(f.db, 4, all);
         for (const bool existing : {true, false}) {
             TFormNotatka& editor = f.openEditor();
@@ -834,7 +845,8 @@ private Q_SLOTS:
         insertNote(f.db, NoteSeed{.id = 3, .alarm = AlarmRunning});
         if (refusedByTrigger)
             refuseTextWrites(f.db);
-        const QString before = noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3);
+        const QString before =
+            noteColumns(f.db, 3, {u"Tytul"_s, u"Tresc"_s}) + alarmColumns(f.db, 3);
         f.list.current = 3;
         TFormNotatka& editor = f.openEditor();
         QVERIFY(existing ? showExisting(editor, 3) : showAsNew(editor));
@@ -859,15 +871,17 @@ private Q_SLOTS:
         QCOMPARE(f.list.current, 3);
         if (!refusedByTrigger) {
             bringBack(f.db);
-            QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3), before);
+            QCOMPARE(noteColumns(f.db, 3, {u"Tytul"_s, u"Tresc"_s}) + alarmColumns(f.db, 3),
+                     before);
             QCOMPARE(noteCount(f.db), QStringLiteral("1"));
             // Once the database is back, the same OK saves what was typed.
             editor.OK->click();
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(noteColumns(f.db, f.list.current, {"Tytul", "Tresc"}),
+            QCOMPARE(noteColumns(f.db, f.list.current, {u"Tytul"_s, u"Tresc"_s}),
                      QStringLiteral("Don't lose me | typed\r\nby hand"));
         } else {
-            QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}) + alarmColumns(f.db, 3), before);
+            QCOMPARE(noteColumns(f.db, 3, {u"Tytul"_s, u"Tresc"_s}) + alarmColumns(f.db, 3),
+                     before);
             QCOMPARE(noteCount(f.db), QStringLiteral("1"));
         }
     }
@@ -898,7 +912,7 @@ private Q_SLOTS:
         QVERIFY(editor.cAlarm->isChecked());
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Remind me"));
         QCOMPARE(f.list.refreshes, 0);
-        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}),
+        QCOMPARE(noteColumns(f.db, 3, {u"Tytul"_s, u"Tresc"_s}),
                  QStringLiteral("Shopping | milk\r\nbread"));
         QCOMPARE(alarmColumns(f.db, 3), QStringLiteral("0 | 0 | 2030-05-01 | 08:15:40 | NULL"));
 
@@ -906,7 +920,8 @@ private Q_SLOTS:
         f.db.execute(QStringLiteral("DROP TRIGGER NOTATKI_REFUSE_ALARM"));
         editor.OK->click();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "Tresc"}), QStringLiteral("Remind me | at noon"));
+        QCOMPARE(noteColumns(f.db, 3, {u"Tytul"_s, u"Tresc"_s}),
+                 QStringLiteral("Remind me | at noon"));
         QCOMPARE(alarmColumns(f.db, 3).left(18), QStringLiteral("2 | 0 | 2030-05-20"));
     }
 
@@ -932,7 +947,8 @@ private Q_SLOTS:
         QCOMPARE(editor.Tytul->text(), QStringLiteral("Still here"));
         QCOMPARE(f.list.refreshes, 0);
         // The text is saved with the alarm or not at all.
-        QCOMPARE(noteColumns(f.db, 3, {"Tytul", "AlarmStan"}), QStringLiteral("Shopping | 1"));
+        QCOMPARE(noteColumns(f.db, 3, {u"Tytul"_s, u"AlarmStan"_s}),
+                 QStringLiteral("Shopping | 1"));
     }
 
     void noteDeletedMeanwhileIsSavedAsNew_data()
@@ -974,12 +990,12 @@ private Q_SLOTS:
         const qint32 id = f.list.current;
         QVERIFY(id > 2);
         QCOMPARE(editor.NoteId, id);
-        QCOMPARE(noteColumns(f.db, id, {"Tytul", "Tresc"}),
+        QCOMPARE(noteColumns(f.db, id, {u"Tytul"_s, u"Tresc"_s}),
                  QStringLiteral("typed meanwhile | not to be lost"));
         QCOMPARE(alarmColumns(f.db, id).left(29),
                  tickAlarm ? QStringLiteral("2 | 0 | 2030-06-01 | 09:45:00")
                            : QStringLiteral("0 | 0 | 2030-05-15 | 14:30:00"));
-        QCOMPARE(noteColumns(f.db, 2, {"Tytul"}), QStringLiteral("Other"));
+        QCOMPARE(noteColumns(f.db, 2, {u"Tytul"_s}), QStringLiteral("Other"));
         QCOMPARE(f.list.loads, 1);
         QCOMPARE(f.list.focusRequests, search.isEmpty() ? 0 : 1);
     }
@@ -1011,7 +1027,7 @@ private Q_SLOTS:
         editor.Tresc->setStoredText(QStringLiteral("my text"));
         const QString theirs = [&] {
             other->transact([&](DbSession& s) { s.execute(otherProgram); });
-            return noteColumns(db, 1, {"Tytul", "Tresc"});
+            return noteColumns(db, 1, {u"Tytul"_s, u"Tresc"_s});
         }();
 
         ModalWatcher& watcher = *watcher_;
@@ -1022,7 +1038,7 @@ private Q_SLOTS:
             QCOMPARE(watcher.messages, QStringList());
             QCOMPARE(noteCount(db), QStringLiteral("1"));
             // Saved as usual: a running alarm is acknowledged by the save.
-            QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc", "Alarm"}),
+            QCOMPARE(noteColumns(db, 1, {u"Tytul"_s, u"Tresc"_s, u"Alarm"_s}),
                      QStringLiteral("typed here | my text | 3"));
             QCOMPARE(list.refreshes, 1);
             return;
@@ -1032,11 +1048,12 @@ private Q_SLOTS:
                                             "editing it. Your text is saved as a new note.")});
         // Both texts are kept: theirs in the note, mine in a new one that the list shows.
         QCOMPARE(noteCount(db), QStringLiteral("2"));
-        QCOMPARE(noteColumns(db, 1, {"Tytul", "Tresc"}), theirs);
+        QCOMPARE(noteColumns(db, 1, {u"Tytul"_s, u"Tresc"_s}), theirs);
         const qint32 id = list.current;
         QVERIFY(id > 1);
         QCOMPARE(editor.NoteId, id);
-        QCOMPARE(noteColumns(db, id, {"Tytul", "Tresc"}), QStringLiteral("typed here | my text"));
+        QCOMPARE(noteColumns(db, id, {u"Tytul"_s, u"Tresc"_s}),
+                 QStringLiteral("typed here | my text"));
         QCOMPARE(alarmColumns(db, id).left(20), QStringLiteral("2 | 0 | 2030-05-01 |"));
         QCOMPARE(list.loads, 1);
     }
