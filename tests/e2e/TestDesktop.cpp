@@ -785,12 +785,17 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(desktop_->statusNotifierItems().size() == 1 ||
                                      desktop_->waitForTrayIcon(QStringLiteral("quillbox"), 0) != 0,
                                  5000);
+        // The panel settles (its strut moves the windows once) before the window is closed.
+        QTest::qWait(kPastDoubleClick);
 
         QVERIFY(desktop_->xdotool(
             {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)}));
         QVERIFY(key(*desktop_, QStringLiteral("alt+F4")));
         QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")),
-                 "the close box left the window on the screen");
+                 qPrintable(QStringLiteral("the close box left the window on the screen: %1")
+                                .arg(desktop_->run(QStringLiteral("xprop"),
+                                                   {QStringLiteral("-id"), QString::number(window),
+                                                    QStringLiteral("WM_STATE")}))));
         const QString wmState =
             desktop_->run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
                                                     QStringLiteral("WM_STATE")});
