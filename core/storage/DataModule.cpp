@@ -1,6 +1,7 @@
 #include "core/storage/DataModule.h"
 
 #include "core/storage/FirebirdEnvironment.h"
+#include "core/storage/ServerLogin.h"
 #include "core/storage/SettingsStatements.h"
 
 #include <QThread>
@@ -9,8 +10,6 @@ Q_LOGGING_CATEGORY(lcDatabase, "quillbox.db")
 Q_LOGGING_CATEGORY(lcSql, "quillbox.db.sql", QtWarningMsg)
 
 namespace {
-const QString kUser = QStringLiteral("sysdba");
-const QString kPassword = QStringLiteral("ironbirch");
 const QString kCharacterSet = QStringLiteral("UTF8");
 const QString kModuleName = QStringLiteral("DM");
 // The access password is stored in plain text; neither the failure report nor the statement
@@ -84,9 +83,11 @@ void TDM::attach()
         if (!problem.isEmpty())
             throw fb::Error(problem.toStdString());
     }
-    db_.attach(path_, kUser, kPassword, kCharacterSet);
+    const server_login::Login login = server_login::forDatabase(path_);
+    db_.attach(path_, login.user, login.password, kCharacterSet);
     guard_->recordOpened();
-    qCDebug(lcSql).noquote() << "-- connected to" << path_;
+    // The user name may be logged; the password never is.
+    qCDebug(lcSql).noquote() << "-- connected to" << path_ << "as" << login.user;
 }
 
 void TDM::detach()

@@ -31,6 +31,7 @@ struct Findings
     bool engineCallFailed = false; // a system call of the engine's lock and memory machinery
     bool fileInputOutput = false;  // a read, write or open of the database file
     bool badFormat = false;
+    bool loginRefused = false;
     int systemError = 0; // the first operating-system error carried
 };
 
@@ -49,6 +50,7 @@ Findings read(const ISC_STATUS* status)
             found.engineCallFailed |= code == isc_sys_request;
             found.fileInputOutput |= code == isc_io_error;
             found.badFormat |= code == isc_bad_db_format;
+            found.loginRefused |= code == isc_login;
         } else if (tag == isc_arg_unix && found.systemError == 0) {
             found.systemError = int(*p);
         }
@@ -64,6 +66,8 @@ ErrorKind kindOf(const ISC_STATUS* status)
     const Findings found = read(status);
     if (found.linkFailure)
         return ErrorKind::ConnectionLost;
+    if (found.loginRefused)
+        return ErrorKind::LoginRefused;
     switch (found.systemError) {
     case ENOSPC:
     case EDQUOT:

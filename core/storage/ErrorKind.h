@@ -20,6 +20,7 @@ enum class ErrorKind
     FileMissing,       // no file at the path
     FileMoved,         // the file was moved, replaced or deleted while the program ran
     NotDatabase,       // the file is no Firebird database
+    LoginRefused,      // the server refused the user name or password
 };
 
 // The kind of the failure a status vector reports.

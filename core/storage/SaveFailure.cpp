@@ -23,6 +23,8 @@ QString reason(fb::ErrorKind kind)
             "The database file was moved or replaced while the program was running.");
     case fb::ErrorKind::NotDatabase:
         return QStringLiteral("The file is not a Quillbox database.");
+    case fb::ErrorKind::LoginRefused:
+        return QStringLiteral("The server refused the user name or password.");
     case fb::ErrorKind::Other:
         break;
     }

@@ -151,6 +151,8 @@ private Q_SLOTS:
         row("moved while running", ErrorKind::FileMoved,
             u"The database file was moved or replaced while the program was running."_s);
         row("not a database", ErrorKind::NotDatabase, u"The file is not a Quillbox database."_s);
+        row("login refused", ErrorKind::LoginRefused,
+            u"The server refused the user name or password."_s);
         row("anything else", ErrorKind::Other, u""_s);
     }
     void reasonsFollowFromTheKind()

@@ -1,8 +1,12 @@
+#include "core/storage/AlarmScanStore.h"
+#include "core/storage/AlarmStateStore.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStore.h"
 #include "core/storage/NoteStore.h"
+#include "core/storage/SaveFailure.h"
 #include "support/FirebirdServer.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -44,6 +48,69 @@ class TestSharedServer : public QObject
         r.alarmDate = r.created.date();
         r.alarmTime = QTime(7, 30);
         return r;
+    }
+
+    // The password of the program's own database user (see the README), and the rights that
+    // user gets on one database: the program's two tables and its generator, nothing more.
+    static constexpr char kOwnUser[] = "QUILLBOX";
+    static constexpr char kOwnPassword[] = "Own-pa55";
+
+    // Runs SQL as the server's administrator; the output of isql when it fails.
+    QString asAdministrator(const QString& connection, const QString& sql)
+    {
+        QProcess isql;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ISC_USER"), QStringLiteral("SYSDBA"));
+        env.insert(QStringLiteral("ISC_PASSWORD"), QStringLiteral("ironbirch"));
+        isql.setProcessEnvironment(env);
+        isql.setProcessChannelMode(QProcess::MergedChannels);
+        isql.start(QStringLiteral(QUILLBOX_ISQL),
+                   {QStringLiteral("-q"), QStringLiteral("-b"), connection});
+        isql.write(sql.toUtf8());
+        isql.closeWriteChannel();
+        if (!isql.waitForFinished(60000))
+            return QStringLiteral("isql did not finish");
+        return isql.exitCode() == 0 ? QString() : QString::fromLocal8Bit(isql.readAll());
+    }
+
+    QString grantToOwnUser(const QString& connection)
+    {
+        return asAdministrator(
+            connection,
+            QStringLiteral("CREATE OR ALTER USER %1 PASSWORD '%2' USING PLUGIN Srp;\n"
+                           "GRANT SELECT, INSERT, UPDATE, DELETE ON NOTATKI TO USER %1;\n"
+                           "GRANT SELECT, INSERT, UPDATE, DELETE ON USTAWIENIA TO USER %1;\n"
+                           "GRANT USAGE ON GENERATOR GenNotka TO USER %1;\n"
+                           "COMMIT;\n")
+                .arg(QLatin1String(kOwnUser), QLatin1String(kOwnPassword)));
+    }
+
+    // The login the data modules made while it lives take from the environment.
+    class EnvironmentLogin
+    {
+    public:
+        EnvironmentLogin(const QByteArray& user, const QByteArray& password)
+        {
+            qputenv("ISC_USER", user);
+            qputenv("ISC_PASSWORD", password);
+        }
+        ~EnvironmentLogin()
+        {
+            qunsetenv("ISC_USER");
+            qunsetenv("ISC_PASSWORD");
+        }
+        EnvironmentLogin(const EnvironmentLogin&) = delete;
+        EnvironmentLogin& operator=(const EnvironmentLogin&) = delete;
+    };
+
+    static QString currentUser(TDM& dm)
+    {
+        return dm.onConnection([](fb::Attachment& db) {
+            fb::Transaction tr(db, fb::Transaction::Access::ReadOnly);
+            fb::Statement query(db, tr, QByteArrayLiteral("SELECT CURRENT_USER FROM RDB$DATABASE"));
+            query.execute();
+            return query.fetch() ? query.text(0).trimmed() : QString();
+        });
     }
 
     static QStringList titlesOfAnotherProgram(const QString& connection)
@@ -209,6 +276,76 @@ private Q_SLOTS:
         }
         QVERIFY(id > 0);
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 60000);
+    }
+
+    void aUserWithGrantsOnlyDoesEverything()
+    {
+        TestDatabase db;
+        const QString connection = server_.prefix() + db.path();
+        const QString granted = grantToOwnUser(connection);
+        QVERIFY2(granted.isEmpty(), qPrintable(granted));
+        const EnvironmentLogin login(kOwnUser, kOwnPassword);
+        LogCapture log(true);
+        TDM dm(connection);
+        QVERIFY(dm.Connect());
+        QCOMPARE(currentUser(dm), QLatin1String(kOwnUser));
+
+        QVERIFY(dm.SetSetting(QStringLiteral("FormMainWidth"), QStringLiteral("640")));
+        QVERIFY(dm.SetSetting(QStringLiteral("FormMainWidth"), QStringLiteral("700")));
+        QCOMPARE(dm.GetSetting(QStringLiteral("FormMainWidth")), QStringLiteral("700"));
+
+        const qint32 id = note_store::insertNote(dm, row(QStringLiteral("own user's note")));
+        QVERIFY(id > 0);
+        const auto stored = note_store::readNote(dm, id);
+        QVERIFY(stored.has_value());
+        QVERIFY(note_store::saveExistingNote(
+                    dm, id, note_store::NoteText{stored->title, stored->message},
+                    QStringLiteral("edited"), QStringLiteral("new text"),
+                    [](int) { return std::optional<note_store::AlarmUpdate>(); },
+                    QDateTime::currentDateTime()) == note_store::SaveOutcome::Saved);
+        QCOMPARE(titlesSeenBy(dm), QStringList{QStringLiteral("edited")});
+
+        // The alarm checker's work: the scan, and turning an alarm to running and back.
+        QVERIFY(SetAlarmState(dm, id, 1, std::nullopt, QDateTime::currentDateTime(),
+                              QStringLiteral("test")));
+        QCOMPARE(ReadAlarmState(dm, id), 1);
+        QVERIFY_THROWS_NO_EXCEPTION(
+            alarm_scan_store::scan(dm, [](const alarm_scan_store::ScannedAlarm&) { return true; }));
+        QVERIFY(SetAlarmState(dm, id, 0, std::nullopt, QDateTime::currentDateTime(),
+                              QStringLiteral("test")));
+        QCOMPARE(ReadAlarmState(dm, id), 0);
+
+        note_store::deleteNote(dm, id);
+        QCOMPARE(note_store::countNotes(dm), qint64(0));
+
+        QVERIFY(!log.statements.isEmpty());
+        QVERIFY2(!log.all().contains(QLatin1String(kOwnPassword), Qt::CaseInsensitive),
+                 qPrintable(log.all()));
+    }
+
+    void aWrongPasswordIsALoginRefusal()
+    {
+        TestDatabase db;
+        const QString connection = server_.prefix() + db.path();
+        const QString granted = grantToOwnUser(connection);
+        QVERIFY2(granted.isEmpty(), qPrintable(granted));
+        const QByteArray wrong = "Wr0ng-guess";
+        const EnvironmentLogin login(kOwnUser, wrong);
+        LogCapture log(true);
+        TDM dm(connection);
+        fb::ErrorKind kind = fb::ErrorKind::Other;
+        QVERIFY(!dm.Connect(&kind));
+        QCOMPARE(kind, fb::ErrorKind::LoginRefused);
+        QCOMPARE(save_failure::noConnectionMessage(kind),
+                 QStringLiteral("No connection to database!\n"
+                                "The server refused the user name or password."));
+        // Operations fall back as with any connection that cannot be made.
+        QCOMPARE(dm.GetSetting(QStringLiteral("k")), QStringLiteral("-1"));
+        QVERIFY(!dm.SetSetting(QStringLiteral("k"), QStringLiteral("v")));
+        QVERIFY_THROWS_EXCEPTION(fb::Error, note_store::insertNote(dm, row(QStringLiteral("x"))));
+        QVERIFY(!log.reports.isEmpty());
+        QVERIFY2(!log.all().contains(QLatin1String(wrong), Qt::CaseInsensitive),
+                 qPrintable(log.all()));
     }
 
     void aServerThatDoesNotAnswerIsNoConnection()
