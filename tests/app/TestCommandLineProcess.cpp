@@ -345,7 +345,8 @@ private Q_SLOTS:
         const QByteArray log = waitForError(process, "DataSzerokosc");
         end(process);
         QVERIFY(!log.isEmpty());
-        const QByteArray connected = "-- connected to " + QFile::encodeName(paths[opened]) + '\n';
+        // The path ends where the login's user follows.
+        const QByteArray connected = "-- connected to " + QFile::encodeName(paths[opened]) + " as ";
         QVERIFY2(log.contains(connected), log.constData());
 
         // The per-user database is made only when it is the one chosen.
