@@ -1,20 +1,18 @@
 #include "gui/main/FormMain.h"
 
-#include "core/alarms/RunningAlarms.h"
 #include "core/notes/AcknowledgeOnOpen.h"
 #include "core/storage/DataModule.h"
-#include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStatements.h"
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormHaslo.h"
-#include "gui/main/BlinkGate.h"
 #include "gui/main/DialogsOnQuit.h"
 #include "gui/main/LiveList.h"
+#include "gui/main/MainWindowTray.h"
+#include "gui/main/MainWindowWorkers.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
-#include "gui/platform/CursorBlinkPause.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/OuterGeometryKeeper.h"
 #include "gui/platform/PlainMessage.h"
@@ -61,7 +59,6 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
         dm_.fileGuard(), *notesModel_, *LVNotatki, [this] { return CurrentNoteId; }, this);
     connectControls();
     tray_ = new Tray(this, options_.trayAvailable, options_.trayProbe);
-    connectTray();
     updateAndPublicity_ = new UpdateAndPublicitySchedule(
         {options_.webServer, options_.webTimeLimit, options_.downloadDirectory},
         options_.webCheckDelay, this);
@@ -73,46 +70,23 @@ TFormMain::TFormMain(TDM& dm, FormMainOptions options, QWidget* parent)
     liveList_ = new LiveList(
         dm_, *this, *fill_, *LVNotatki, [this] { RefreshNotes(); }, this);
     liveList_->start();
-    // The list waits for a hidden window; the tray is on screen and follows at once.
-    connect(liveList_->listener(), &NoteChangeListener::changed, this,
-            &TFormMain::showRunningAlarmsInTray);
-    startWorkers();
+    connectTrayToMainWindow(*tray_, *this, dm_);
+    workers_ = new MainWindowWorkers(
+        dm_, *this, *notesModel_,
+        {options_.alarmInterval, options_.blinkInterval, options_.clock, options_.checkAlarms},
+        [this](const AlarmBalloon& balloon) {
+            AlarmBalloonTitle = balloon.title;
+            AlarmBalloonText = balloon.text;
+            alarmBalloonContinuesPass_ = balloon.entries > 1;
+            ShowAlarmBalloon();
+        },
+        [this] { BlinkRunningAlarms(); });
 }
 
 TFormMain::~TFormMain()
 {
     // Stop the workers while the window they hand calls to is still whole.
-    if (AlarmChecker)
-        AlarmChecker->requestStop();
-    if (BlinkingItems)
-        BlinkingItems->requestStop();
-}
-
-void TFormMain::startWorkers()
-{
-    if (options_.checkAlarms) {
-        AlarmChecker = new TAlarmChecker(options_.checkAlarms, options_.alarmInterval, this);
-    } else {
-        AlarmChecker = new TAlarmChecker(
-            dm_.fileGuard(), options_.clock,
-            [this](const AlarmBalloon& balloon) {
-                AlarmBalloonTitle = balloon.title;
-                AlarmBalloonText = balloon.text;
-                alarmBalloonContinuesPass_ = balloon.entries > 1;
-                ShowAlarmBalloon();
-            },
-            options_.alarmInterval, this);
-    }
-    AlarmChecker->start();
-    BlinkingItems =
-        new TBlinkingItems([this] { BlinkRunningAlarms(); }, options_.blinkInterval, this);
-    // The beat runs only while a running alarm is listed and the window is shown.
-    BlinkingItems->setActive(false);
-    BlinkingItems->start();
-    blinkGate_ = new BlinkGate(*this, *notesModel_, BlinkingItems, this);
-    // Shown with nobody at it, the window would still wake twice a second for the search
-    // box's blinking cursor.
-    new CursorBlinkPause(CursorBlinkPause::kIdleTimeout, this);
+    workers_->requestStop();
 }
 
 void TFormMain::connectControls()
@@ -144,34 +118,6 @@ void TFormMain::connectControls()
     connect(Ukryj, &QAction::triggered, this, &TFormMain::UkryjExecute);
     connect(OProgramie, &QAction::triggered, this, &TFormMain::OProgramieClick);
     UpdateCommandState();
-}
-
-void TFormMain::connectTray()
-{
-    connect(tray_->openAction(), &QAction::triggered, this, [this] {
-        if (!bringOpenDialogToFront())
-            ShowMainWindow();
-    });
-    connect(tray_->newNoteAction(), &QAction::triggered, this, &TFormMain::NewNote);
-    connect(tray_->closeAction(), &QAction::triggered, this, &TFormMain::QuitProgram);
-    connect(tray_, &Tray::clicked, this, &TFormMain::TrayIconClick);
-    connect(tray_, &Tray::balloonClicked, this, [this] {
-        ShowMainWindow();
-        raise();
-        activateWindow();
-        LoadNotes();
-    });
-    // Every fill of the list follows a change that may have started or ended alarms: a pass
-    // of the alarm checker, an acknowledgement, a save, another program's change.
-    connect(fill_, &NoteListFill::finished, this, &TFormMain::showRunningAlarmsInTray);
-}
-
-void TFormMain::showRunningAlarmsInTray()
-{
-    if (quitting_)
-        return;
-    if (const auto titles = running_alarms::titles(dm_))
-        tray_->showRunningAlarms(*titles);
 }
 
 bool TFormMain::ShowMainWindow()
@@ -345,15 +291,12 @@ void TFormMain::NotatkaPokazEdytujExecute()
 
 bool TFormMain::PauseAlarmChecker()
 {
-    if (!AlarmChecker || AlarmChecker->isStopRequested())
-        return false;
-    return AlarmChecker->pause();
+    return workers_->pauseAlarmChecker();
 }
 
 void TFormMain::ResumeAlarmChecker()
 {
-    if (AlarmChecker && !AlarmChecker->isStopRequested() && AlarmChecker->isPaused())
-        AlarmChecker->resume();
+    workers_->resumeAlarmChecker();
 }
 
 void TFormMain::ShowAlarmBalloon()

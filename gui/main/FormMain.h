@@ -1,8 +1,9 @@
 #pragma once
 
-// TFormMain: the tray-resident main window. It owns the tray (gui/tray), the note list with its
-// search box, the background workers and the quit sequence, and connects its controls
-// (MainWindowControls) and the tray to its commands.
+// TFormMain: the tray-resident main window. It owns the tray (gui/tray, connected in
+// MainWindowTray), the note list with its search box, the background workers
+// (MainWindowWorkers) and the quit sequence, and connects its controls (MainWindowControls) to
+// its commands.
 
 #include "core/alarms/AlarmChecker.h"
 #include "core/alarms/BlinkingItems.h"
@@ -10,6 +11,7 @@
 #include "core/web/WebAddresses.h"
 #include "gui/main/MainWindowControls.h"
 #include "gui/main/MainWindowLayout.h"
+#include "gui/main/MainWindowWorkers.h"
 #include "gui/notes/NoteListHost.h"
 #include "gui/web/UpdateAndPublicitySchedule.h"
 
@@ -20,7 +22,6 @@
 #include <chrono>
 #include <functional>
 
-class BlinkGate;
 class LiveList;
 class NoteListFill;
 class NoteListModel;
@@ -99,6 +100,8 @@ public:
     void showNoteEditor(qint32 noteId);
     // The note editor or delete question open now; null when none is.
     QDialog* openDialog() const { return openDialog_; }
+    // Shows the window with the open dialog in front; false when no dialog is open.
+    bool bringOpenDialogToFront();
 
     // Note list.
     void UpdateCommandState();
@@ -150,8 +153,8 @@ public:
 
     // The tray icon and its menu.
     Tray* tray() const { return tray_; }
-    TAlarmChecker* alarmChecker() const { return AlarmChecker; }
-    TBlinkingItems* blinkingItems() const { return BlinkingItems; }
+    TAlarmChecker* alarmChecker() const { return workers_->alarmChecker(); }
+    TBlinkingItems* blinkingItems() const { return workers_->blinkingItems(); }
     bool isQuitting() const { return quitting_; }
 
 protected:
@@ -160,16 +163,10 @@ protected:
 
 private:
     void connectControls();
-    void connectTray();
-    // Has the tray show the alarms the database holds as running.
-    void showRunningAlarmsInTray();
-    void startWorkers();
     void hideMainWindow();
     void LVNotatkiSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
     // Runs a dialog modal to this window only, so the tray icon and its menu stay usable.
     int runDialog(QDialog* dialog);
-    // Shows the window with the open dialog in front; false when no dialog is open.
-    bool bringOpenDialogToFront();
     // Ends the program: disconnects, deletes the downloads, stores the layout and leaves
     // every running event loop, the dialogs' ones included.
     void endProgram();
@@ -179,13 +176,11 @@ private:
     NoteListModel* notesModel_ = nullptr;
     NoteListFill* fill_ = nullptr;
     LiveList* liveList_ = nullptr;
-    BlinkGate* blinkGate_ = nullptr;
+    MainWindowWorkers* workers_ = nullptr;
     OuterGeometryKeeper* outerGeometry_ = nullptr;
     MainWindowLayout* layout_ = nullptr;
     Tray* tray_ = nullptr;
     UpdateAndPublicitySchedule* updateAndPublicity_ = nullptr;
-    QPointer<TAlarmChecker> AlarmChecker;
-    QPointer<TBlinkingItems> BlinkingItems;
     QPointer<QDialog> openDialog_;
     bool TrayClickBusy = false;
     bool alarmBalloonContinuesPass_ = false;

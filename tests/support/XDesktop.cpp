@@ -1,5 +1,6 @@
 #include "support/XDesktop.h"
 
+#include "support/BareSessionBus.h"
 #include "support/XwdImage.h"
 
 #include <QDeadlineTimer>
@@ -38,20 +39,7 @@ XDesktop::XDesktop(Options options)
             whyNot_ = QStringLiteral("no bus configuration could be written");
             return;
         }
-        busConfig_->write(
-            R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:tmpdir=/tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)");
+        busConfig_->write(bareSessionBusConfig());
         busConfig_->close();
         busArguments = QStringList{QStringLiteral("--config-file=") + busConfig_->fileName()};
     }

@@ -1,5 +1,7 @@
 #include "NotificationBus.h"
 
+#include "support/BareSessionBus.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -25,20 +27,7 @@ bool PrivateSessionBus::start()
     // A bus of its own kind: no service files, so nothing on it but what the test registers.
     if (!config_.open())
         return false;
-    config_.write(
-        R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:tmpdir=/tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)");
+    config_.write(bareSessionBusConfig());
     config_.close();
     daemon_.setProgram(QStringLiteral("dbus-daemon"));
     daemon_.setArguments({QStringLiteral("--config-file=") + config_.fileName(),
