@@ -3,6 +3,7 @@
 #include "support/BareSessionBus.h"
 #include "support/XwdImage.h"
 
+#include <QDebug>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -238,6 +239,66 @@ QStringList XDesktop::statusNotifierItems() const
     for (auto it = item.globalMatch(reply); it.hasNext();)
         items << it.next().captured(1);
     return items;
+}
+
+bool XDesktop::activateStatusNotifierItem(const QString& item) const
+{
+    const qsizetype slash = item.indexOf(QLatin1Char('/'));
+    if (slash <= 0)
+        return false;
+    return !run(QStringLiteral("dbus-send"),
+                {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                 QStringLiteral("--dest=") + item.left(slash), item.mid(slash),
+                 QStringLiteral("org.kde.StatusNotifierItem.Activate"), QStringLiteral("int32:0"),
+                 QStringLiteral("int32:0")})
+                .isNull();
+}
+
+bool XDesktop::clickStatusNotifierMenu(const QString& item, const QString& label) const
+{
+    const qsizetype slash = item.indexOf(QLatin1Char('/'));
+    if (slash <= 0)
+        return false;
+    const QString destination = QStringLiteral("--dest=") + item.left(slash);
+    const QString menuReply =
+        run(QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"), destination,
+             item.mid(slash), QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+             QStringLiteral("string:org.kde.StatusNotifierItem"), QStringLiteral("string:Menu")});
+    const QRegularExpressionMatch menu =
+        QRegularExpression(QStringLiteral("object path \"([^\"]+)\"")).match(menuReply);
+    if (!menu.hasMatch())
+        return false;
+    const QString layout =
+        run(QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"), destination,
+             menu.captured(1), QStringLiteral("com.canonical.dbusmenu.GetLayout"),
+             QStringLiteral("int32:0"), QStringLiteral("int32:-1"),
+             QStringLiteral("array:string:label")});
+    // Each entry is a structure of its id, its properties and its children: the id of a label
+    // is the last one opened before it.
+    const QRegularExpression labelled(
+        QStringLiteral("string \"label\"\\s+variant\\s+string \"([^\"]*)\""));
+    const QRegularExpression id(QStringLiteral("struct \\{\\s+int32 (-?\\d+)"));
+    for (auto it = labelled.globalMatch(layout); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        // Mnemonic marks travel as underscores.
+        if (QString(match.captured(1)).remove(QLatin1Char('_')) != label)
+            continue;
+        QString entryId;
+        for (auto ids = id.globalMatch(layout.left(match.capturedStart())); ids.hasNext();)
+            entryId = ids.next().captured(1);
+        if (entryId.isEmpty())
+            return false;
+        return !run(QStringLiteral("dbus-send"),
+                    {QStringLiteral("--session"), QStringLiteral("--print-reply"), destination,
+                     menu.captured(1), QStringLiteral("com.canonical.dbusmenu.Event"),
+                     QStringLiteral("int32:") + entryId, QStringLiteral("string:clicked"),
+                     QStringLiteral("variant:int32:0"), QStringLiteral("uint32:0")})
+                    .isNull();
+    }
+    qWarning().noquote() << "no menu entry" << label << "in" << menuReply << layout;
+    return false;
 }
 
 bool XDesktop::startPart(const QString& name, const QString& program, const QStringList& arguments,

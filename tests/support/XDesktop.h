@@ -52,6 +52,12 @@ public:
     bool startStatusNotifierPanel();
     // The status-notifier items registered with the panel's watcher (bus name and path each).
     QStringList statusNotifierItems() const;
+    // What the panel sends for a click on an item (bus name and path, as listed above).
+    bool activateStatusNotifierItem(const QString& item) const;
+    // What the panel sends for a click on the entry of the item's menu labelled so: the
+    // menu's layout is read and the entry's click sent over the menu protocol (dbusmenu), as
+    // the panel does. False when the item has no such entry.
+    bool clickStatusNotifierMenu(const QString& item, const QString& label) const;
 
     // Runs a command on this desktop and gives its standard output, trimmed ("" on failure).
     QString run(const QString& program, const QStringList& arguments) const;
