@@ -1,3 +1,4 @@
+#include "support/AtSpiReader.h"
 #include "support/XDesktop.h"
 
 #include <QDeadlineTimer>
@@ -430,6 +431,77 @@ private Q_SLOTS:
         return type(desktop, QStringLiteral("Call Ann")) &&
                key(desktop, QStringLiteral("Tab Tab")) &&
                type(desktop, QStringLiteral("about Friday"));
+    }
+
+    // Two programs on one database file. A note saved by keys in one shows in the list of the
+    // other, which is shown and left alone (no key pressed in it), within a few seconds. The
+    // list is read as a screen reader reads it, through the accessibility bus.
+    void aNoteSavedInOneProgramShowsInTheOthersList()
+    {
+        AtSpiReader reader(*desktop_);
+        if (!reader.isReady())
+            QSKIP(qPrintable(reader.whyNot()));
+        auto app = install();
+        const QProcessEnvironment environment = AtSpiReader::programEnvironment(*desktop_);
+        // The viewer first, alone on the tray, so that the icon clicked is its own.
+        QProcess viewer;
+        viewer.setProcessEnvironment(environment);
+        viewer.setProcessChannelMode(QProcess::ForwardedChannels);
+        viewer.start(app->program(), {});
+        QVERIFY(viewer.waitForStarted(10000));
+        const quint32 viewerIcon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY2(viewerIcon != 0, "the viewer's icon was never docked");
+        QVERIFY(openMainWindow(*desktop_) != 0);
+        const qint64 viewerPid = viewer.processId();
+        std::optional<QStringList> listed;
+        QTRY_VERIFY_WITH_TIMEOUT((listed = reader.itemNames(viewerPid, QStringLiteral("Notes"))),
+                                 30000);
+        QCOMPARE(*listed, QStringList{});
+
+        // The saver: the same installation in a process of its own, hidden in the tray.
+        app->process.setProcessEnvironment(environment);
+        app->process.setProcessChannelMode(QProcess::ForwardedChannels);
+        app->process.start(app->program(), {});
+        QVERIFY(app->process.waitForStarted(10000));
+        quint32 saverIcon = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const quint32 icon : desktop_->trayIcons(QStringLiteral("quillbox")))
+                    if (icon != viewerIcon)
+                        saverIcon = icon;
+                return saverIcon != 0;
+            }(),
+            30000);
+        // Its tray menu: Open, New note, Close. Up from the top (or from Open, should the
+        // pointer rest on it) wraps to Close; once more is New note.
+        QVERIFY(desktop_->click(saverIcon, 3));
+        QTest::qWait(kPastDoubleClick);
+        QVERIFY(key(*desktop_, QStringLiteral("Up Up Return")));
+        const quint32 editor = desktop_->waitForWindow(QStringLiteral("^Quillbox - Note"));
+        QVERIFY2(editor != 0, "New note in the saver's tray menu opened no editor");
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(editor)}));
+        QVERIFY(type(*desktop_, QStringLiteral("From the other program")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Note")),
+                 "Enter did not close the saver's editor");
+        QElapsedTimer sinceSaved;
+        sinceSaved.start();
+        QCOMPARE(query(*app, QStringLiteral("SELECT Tytul FROM NOTATKI")),
+                 QStringList{QStringLiteral("From the other program")});
+
+        // The viewer's list follows; a few seconds even on a loaded machine, and a generous
+        // limit so that a slow moment does not fail the case.
+        QTRY_COMPARE_WITH_TIMEOUT(reader.itemNames(viewerPid, QStringLiteral("Notes"))
+                                      .value_or(QStringList{QStringLiteral("<not readable>")})
+                                      .value(0),
+                                  QStringLiteral("From the other program"), 15000);
+        qInfo("the viewer's list showed the note %lld ms after the editor closed",
+              static_cast<long long>(sinceSaved.elapsed()));
+        QCOMPARE(viewer.state(), QProcess::Running);
+        viewer.kill();
+        viewer.waitForFinished(10000);
+        finish(*app);
     }
 
     void closeFromTheTrayAsksAboutTypedText()
