@@ -110,6 +110,8 @@ bool logInToServer(TDM& dm, fb::ErrorKind* failure)
     dm.setLogin(login);
     if (!dm.Connect(failure))
         return false;
-    secret_store::writeLogin(database, login);
+    // In the background, owned by the data module: the program does not wait for a keyring
+    // that asks the user first.
+    secret_store::writeLogin(database, login, &dm);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "gui/platform/SecretStore.h"
 
 #include <QLoggingCategory>
+#include <QObject>
 
 #ifdef QUILLBOX_SECRET_STORE
 #include <QEventLoop>
@@ -15,15 +16,10 @@ Q_LOGGING_CATEGORY(lcSecrets, "quillbox.secrets")
 // The entries' service name; each entry's key is the database path it logs in to.
 const QString kService = QStringLiteral("Quillbox server login");
 
-// Runs the job to its end; true when it succeeded. Its error text names the store's problem,
-// never the secret.
-bool run(QKeychain::Job& job)
+// Whether a finished job succeeded; a failure is logged. Its error text names the store's
+// problem, never the secret.
+bool succeeded(const QKeychain::Job& job)
 {
-    job.setAutoDelete(false);
-    QEventLoop loop;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
-    job.start();
-    loop.exec();
     if (job.error() != QKeychain::NoError && job.error() != QKeychain::EntryNotFound)
         qCWarning(lcSecrets).noquote()
             << "the desktop's secret store did not answer:" << job.errorString();
@@ -45,8 +41,13 @@ bool isBuiltIn()
 std::optional<server_login::Login> readLogin(const QString& databasePath)
 {
     QKeychain::ReadPasswordJob job(kService);
+    job.setAutoDelete(false);
     job.setKey(databasePath);
-    if (!run(job))
+    QEventLoop loop;
+    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
+    job.start();
+    loop.exec();
+    if (!succeeded(job))
         return std::nullopt;
     // The user name, a line break, the password: a user name holds no line break.
     const QString entry = job.textData();
@@ -56,12 +57,19 @@ std::optional<server_login::Login> readLogin(const QString& databasePath)
     return server_login::Login{entry.left(lineBreak), entry.mid(lineBreak + 1)};
 }
 
-bool writeLogin(const QString& databasePath, const server_login::Login& login)
+void writeLogin(const QString& databasePath, const server_login::Login& login, QObject* owner,
+                const std::function<void(bool)>& done)
 {
-    QKeychain::WritePasswordJob job(kService);
-    job.setKey(databasePath);
-    job.setTextData(login.user + QLatin1Char('\n') + login.password);
-    return run(job);
+    // The job deletes itself once it has finished, or goes with its owner.
+    auto* job = new QKeychain::WritePasswordJob(kService, owner);
+    job->setKey(databasePath);
+    job->setTextData(login.user + QLatin1Char('\n') + login.password);
+    QObject::connect(job, &QKeychain::Job::finished, owner, [done](QKeychain::Job* finished) {
+        const bool stored = succeeded(*finished);
+        if (done)
+            done(stored);
+    });
+    job->start();
 }
 
 #else
@@ -76,10 +84,12 @@ std::optional<server_login::Login> readLogin(const QString&)
     return std::nullopt;
 }
 
-bool writeLogin(const QString&, const server_login::Login&)
+void writeLogin(const QString&, const server_login::Login&, QObject*,
+                const std::function<void(bool)>& done)
 {
     qCInfo(lcSecrets) << "built without a secret store: the login is not remembered";
-    return false;
+    if (done)
+        done(false);
 }
 
 #endif

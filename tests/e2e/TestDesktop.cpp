@@ -1,4 +1,7 @@
+#include "core/storage/ServerLogin.h"
 #include "support/AtSpiReader.h"
+#include "support/FirebirdServer.h"
+#include "support/TestDatabase.h"
 #include "support/XDesktop.h"
 
 #include <QDeadlineTimer>
@@ -734,6 +737,68 @@ private Q_SLOTS:
         QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Login")));
         QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
                  "the right password did not lead to the tray");
+        finish(*app);
+    }
+
+    // A database on a server that refuses the login from the environment (a user it does not
+    // know, no password): the program asks in its login window, with the user name from the
+    // environment filled in. A login typed there gets in, and the program goes on to its tray;
+    // a termination while the window is open ends the program at once, with no message left
+    // waiting for a click.
+    void aServerThatRefusesTheLoginAsksForOne_data()
+    {
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("typed login") << false;
+        QTest::newRow("termination meanwhile") << true;
+    }
+    void aServerThatRefusesTheLoginAsksForOne()
+    {
+        QFETCH(bool, terminated);
+        FirebirdServer server;
+        QString why;
+        if (!server.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no Firebird server can be started here: ") + why));
+        TestDatabase db;
+        auto app = install();
+        QProcessEnvironment environment = desktop_->environment();
+        environment.insert(QStringLiteral("ISC_USER"), QStringLiteral("NOBODY"));
+        environment.remove(QStringLiteral("ISC_PASSWORD"));
+        app->process.setProcessEnvironment(environment);
+        app->process.setProcessChannelMode(QProcess::ForwardedChannels);
+        app->process.start(app->program(),
+                           {QStringLiteral("--database"), server.prefix() + db.path()});
+        QVERIFY(app->process.waitForStarted(10000));
+        const quint32 login = desktop_->waitForWindow(QStringLiteral("^Quillbox - Server login$"));
+        QVERIFY2(login != 0, "no login window for the refused server login");
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(login)}));
+        if (terminated) {
+            ::kill(pid_t(app->process.processId()), SIGTERM);
+            QVERIFY2(app->process.waitForFinished(10000),
+                     "a termination did not end the program in its login window");
+            QCOMPARE(app->process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(app->process.exitCode(), 0);
+            return;
+        }
+        // The user name from the environment is there and the password field has the keys;
+        // the user puts the right name in first.
+        QVERIFY(key(*desktop_, QStringLiteral("shift+Tab ctrl+a")));
+        QVERIFY(type(*desktop_, QStringLiteral("SYSDBA")));
+        QVERIFY(key(*desktop_, QStringLiteral("Tab")));
+        QVERIFY(type(*desktop_, server_login::builtIn().password));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Server login$")),
+                 "Enter did not close the login window");
+        QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
+                 qPrintable(QStringLiteral("the program did not go on to its tray; windows: ") +
+                            desktop_->run(QStringLiteral("sh"),
+                                          {QStringLiteral("-c"),
+                                           QStringLiteral("for w in $(xdotool search --onlyvisible "
+                                                          "--name .); do xdotool getwindowname "
+                                                          "$w; done")})));
+        // Connected: no "No connection to database!" over the desktop.
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        QCOMPARE(app->process.state(), QProcess::Running);
         finish(*app);
     }
 

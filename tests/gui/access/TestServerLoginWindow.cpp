@@ -282,6 +282,8 @@ private Q_SLOTS:
             QVERIFY(!first.Connect());
             QCOMPARE(logInAnswering(first, u"SYSDBA"_s, right, &loggedIn), 1);
             QVERIFY(loggedIn);
+            // Written in the background while the program runs on.
+            QTRY_VERIFY_WITH_TIMEOUT(secret_store::readLogin(database).has_value(), 30000);
         }
         const std::optional<server_login::Login> remembered = secret_store::readLogin(database);
         QVERIFY(remembered.has_value());
@@ -295,12 +297,21 @@ private Q_SLOTS:
             QCOMPARE(currentUser(next), u"SYSDBA"_s);
         }
 
-        QVERIFY(secret_store::writeLogin(database, {u"SYSDBA"_s, u"changed-since"_s}));
+        {
+            QObject owner;
+            std::optional<bool> stored;
+            secret_store::writeLogin(database, {u"SYSDBA"_s, u"changed-since"_s}, &owner,
+                                     [&](bool ok) { stored = ok; });
+            QTRY_VERIFY_WITH_TIMEOUT(stored.has_value(), 30000);
+            QVERIFY(*stored);
+        }
         TDM later(database);
         QVERIFY(!later.Connect());
         QCOMPARE(logInAnswering(later, u"SYSDBA"_s, right, &loggedIn), 1);
         QVERIFY(loggedIn);
-        QCOMPARE(secret_store::readLogin(database)->password, right);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            secret_store::readLogin(database).value_or(server_login::Login{}).password, right,
+            30000);
     }
 
     // A local file, or a server with the password in the environment: nobody is asked.

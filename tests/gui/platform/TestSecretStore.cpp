@@ -5,6 +5,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Writes the login as the program does and waits for the store's answer.
+bool store(const QString& database, const server_login::Login& login)
+{
+    QObject owner;
+    std::optional<bool> stored;
+    secret_store::writeLogin(database, login, &owner, [&](bool ok) { stored = ok; });
+    return QTest::qWaitFor([&] { return stored.has_value(); }, 30000) && *stored;
+}
+
+} // namespace
+
 // The desktop's secret store as the program uses it, on a real Secret Service (GNOME's keyring
 // daemon on a private bus): a login written for a database is read back for that database
 // only, and a newer one replaces it.
@@ -33,7 +46,7 @@ private Q_SLOTS:
         // A password with what a line or a separator could break: spaces, colons, a line
         // break, characters beyond ASCII.
         const server_login::Login first{u"anna"_s, u" pa:ss\nwörd "_s};
-        QVERIFY(secret_store::writeLogin(database, first));
+        QVERIFY(store(database, first));
         const std::optional<server_login::Login> read = secret_store::readLogin(database);
         QVERIFY(read.has_value());
         QCOMPARE(read->user, first.user);
@@ -41,7 +54,7 @@ private Q_SLOTS:
         QVERIFY(!secret_store::readLogin(other).has_value());
 
         const server_login::Login second{u"QUILLBOX"_s, u"Own-pa55"_s};
-        QVERIFY(secret_store::writeLogin(database, second));
+        QVERIFY(store(database, second));
         QCOMPARE(secret_store::readLogin(database)->user, second.user);
         QCOMPARE(secret_store::readLogin(database)->password, second.password);
     }
