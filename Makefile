@@ -9,11 +9,11 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 # Debian packages of the build and the tests, one a line.
 PACKAGES := \
     cmake g++ make pkg-config \
-    qt6-base-dev qt6-webengine-dev libgl-dev \
+    qt6-base-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev libsecret-1-0 \
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
     fonts-dejavu-core fonts-liberation2 \
     dbus-daemon tzdata \
-    xvfb openbox trayer dunst xdotool x11-utils x11-apps dbus-bin xfce4-panel \
+    xvfb openbox trayer dunst xdotool x11-utils x11-apps dbus-bin xfce4-panel gnome-keyring \
     appstream desktop-file-utils dpkg-dev lintian fonts-noto-color-emoji
 # Debian's Firebird server for the tests of a shared database: unpacked into the build folder,
 # not installed. The installed package would add a system service and a "firebird" user, and

@@ -6,11 +6,15 @@
 #include "core/alarms/CheckAlarms.h"
 #include "core/list/NoteListReader.h"
 #include "core/list/NoteListRows.h"
+#include "core/list/ReloadScheduler.h"
 #include "core/storage/AlarmStatements.h"
 #include "core/storage/DataModule.h"
+#include "core/storage/NoteChangeListener.h"
 #include "core/storage/NoteListStatements.h"
 #include "core/storage/NoteListStore.h"
+#include "core/storage/NoteStore.h"
 #include "gui/main/FormMain.h"
+#include "gui/main/LiveList.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/main/NoteListModel.h"
 #include "gui/notes/FormNotatka.h"
@@ -33,7 +37,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <iostream>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -585,6 +591,279 @@ void measureStartupReport(std::vector<Line>& lines, const QString& bigPath, cons
     }
 }
 
+// Runs the event loop until done() holds; false when timeoutMs passed first. Waits for events,
+// never sleeps, so the GUI thread is as free as in the program's own loop.
+bool runUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+// Another program on the same database file: saves notes through the note store as the note
+// editor does (each save one transaction that posts the change event), on commands read from
+// standard input, and answers each with the moment it committed.
+//   save <title>        a new note; answers "saved <ns>"
+//   burst <n> <ms>      n edits of the note saved last, titled "burst <i>", spread evenly over
+//                       ms; answers "done <ns>"
+int runLiveWriter(const QString& database)
+{
+    TDM dm(database);
+    if (!dm.Connect())
+        return 3;
+    qint32 saved = -1;
+    const auto save = [&](const QString& title) {
+        sql::note::NewNoteRow row;
+        row.title = title;
+        row.created = QDateTime::currentDateTime();
+        // As the editor leaves them with the alarm off: the pickers' date and time.
+        row.alarmDate = row.created.date();
+        row.alarmTime = QTime(row.created.time().hour(), row.created.time().minute());
+        try {
+            saved = note_store::insertNote(dm, row);
+            return saved > 0;
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "the writer's save failed: %s\n", e.what());
+            return false;
+        }
+    };
+    const auto edit = [&](const QString& title) {
+        try {
+            return note_store::saveExistingNote(
+                       dm, saved, std::nullopt, title, QString(),
+                       [](int) { return std::optional<note_store::AlarmUpdate>(); },
+                       QDateTime::currentDateTime()) == note_store::SaveOutcome::Saved;
+        } catch (const fb::Error& e) {
+            std::fprintf(stderr, "the writer's edit failed: %s\n", e.what());
+            return false;
+        }
+    };
+    std::string command;
+    while (std::getline(std::cin, command)) {
+        const QString line = QString::fromStdString(command);
+        if (line.startsWith(QLatin1String("save "))) {
+            if (!save(line.mid(5)))
+                return 4;
+            std::printf("saved %lld\n", static_cast<long long>(monotonicNs()));
+        } else if (line.startsWith(QLatin1String("burst "))) {
+            const int count = line.section(QLatin1Char(' '), 1, 1).toInt();
+            const qint64 spanNs = line.section(QLatin1Char(' '), 2, 2).toLongLong() * 1000000;
+            const qint64 start = monotonicNs();
+            for (int i = 0; i < count; ++i) {
+                const qint64 due = start + spanNs * i / count;
+                const qint64 wait = due - monotonicNs();
+                if (wait > 0) {
+                    const timespec pause{time_t(wait / 1000000000), long(wait % 1000000000)};
+                    nanosleep(&pause, nullptr);
+                }
+                if (!edit(QStringLiteral("burst %1").arg(i)))
+                    return 4;
+            }
+            std::printf("done %lld\n", static_cast<long long>(monotonicNs()));
+        } else {
+            return 0;
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+// This program's side of another program's changes: the real main window, shown, on the
+// database, with its own attachments and its listener, and a writer process (runLiveWriter)
+// on the same file. Prints its figures as lines "line<TAB>figure<TAB>measured<TAB>goal<TAB>
+// verdict" for the parent.
+int runLiveViewer(const QString& database)
+{
+    TDM dm(database);
+    if (!dm.Connect())
+        return 3;
+    TFormMain form(dm, benchOptions());
+    form.ShowMainWindow();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 4;
+    waitForFill(form);
+    if (!runUntil([&] { return form.liveList()->listener()->isListening(); }, 30000))
+        return 5;
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("FIREBIRD"));
+    environment.remove(QStringLiteral("FIREBIRD_LOCK"));
+    QProcess writer;
+    writer.setProcessEnvironment(environment);
+    writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    writer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--live-writer"), database});
+    if (!writer.waitForStarted(30000))
+        return 6;
+    // The writer's answer to a command: the moment it gave, or -1.
+    const auto ask = [&](const QString& command, int timeoutMs) -> qint64 {
+        writer.write((command + QLatin1Char('\n')).toUtf8());
+        if (!runUntil([&] { return writer.canReadLine(); }, timeoutMs))
+            return -1;
+        return writer.readLine().trimmed().split(' ').value(1).toLongLong();
+    };
+
+    // The moment the title watched for was first among the rows the list shows, painted.
+    QString watched;
+    qint64 seenNs = -1;
+    QTreeView& view = *form.LVNotatki;
+    const auto look = [&] {
+        if (watched.isEmpty() || seenNs >= 0)
+            return;
+        const int bottom = view.viewport()->height();
+        for (QModelIndex index = view.indexAt(QPoint(1, 1));
+             index.isValid() && view.visualRect(index).top() < bottom;
+             index = view.indexBelow(index)) {
+            if (index.siblingAtColumn(0).data().toString() == watched) {
+                view.viewport()->repaint();
+                seenNs = monotonicNs();
+                return;
+            }
+        }
+    };
+    QObject scope;
+    QObject::connect(form.noteListFill(), &NoteListFill::rowsShown, &scope, look);
+    QObject::connect(form.noteListFill(), &NoteListFill::finished, &scope, look);
+    const auto print = [](const Line& line) {
+        std::printf("line\t%s\t%s\t%s\t%s\n", qPrintable(line.figure), qPrintable(line.measured),
+                    qPrintable(line.goal), qPrintable(line.verdict));
+        std::fflush(stdout);
+    };
+
+    // Where the time goes: the change heard (the listener's announcement) and the reload begun
+    // (the scheduler's decision), the first of each after the save.
+    qint64 heardNs = -1;
+    qint64 reloadNs = -1;
+    QObject::connect(form.liveList()->listener(), &NoteChangeListener::changed, &scope, [&] {
+        if (heardNs < 0)
+            heardNs = monotonicNs();
+    });
+    QObject::connect(form.liveList()->scheduler(), &ReloadScheduler::reloadDue, &scope, [&] {
+        if (reloadNs < 0)
+            reloadNs = monotonicNs();
+    });
+    // Saves one after another, each once the list shows the one before: on a list at rest
+    // (its fill complete, then quiet), or while the fill of the one before is still under way
+    // (a change that comes then waits for that fill to complete).
+    const auto measureSaves = [&](const QString& figure, int saves, bool atRest) {
+        std::vector<double> latencies, heard, reloaded;
+        for (int i = 0; i < saves; ++i) {
+            watched = QStringLiteral("live note %1 %2").arg(atRest).arg(i);
+            seenNs = heardNs = reloadNs = -1;
+            const qint64 savedNs = ask(QStringLiteral("save ") + watched, 30000);
+            if (savedNs < 0)
+                break;
+            if (runUntil([&] { return seenNs >= 0; }, 10000)) {
+                latencies.push_back(double(seenNs - savedNs) / 1e6);
+                heard.push_back(double(heardNs - savedNs) / 1e6);
+                reloaded.push_back(double(reloadNs - savedNs) / 1e6);
+            }
+            if (atRest) {
+                runUntil([&] { return form.noteListFill()->isComplete(); }, 30000);
+                runUntil([] { return false; }, 500);
+            }
+        }
+        runUntil([&] { return form.noteListFill()->isComplete(); }, 30000);
+        runUntil([] { return false; }, 500);
+        if (latencies.empty()) {
+            print({figure, QStringLiteral("never shown in 10 s"), QStringLiteral("<= 1 s"),
+                   verdict(false)});
+            return;
+        }
+        const double worst = *std::max_element(latencies.begin(), latencies.end());
+        const bool all = int(latencies.size()) == saves;
+        print({figure,
+               QStringLiteral("median %1 ms, worst %2 ms of %3 saves (heard %5, reload %6)%4")
+                   .arg(median(latencies), 0, 'f', 0)
+                   .arg(worst, 0, 'f', 0)
+                   .arg(saves)
+                   .arg(all ? QString()
+                            : QStringLiteral(", %1 never shown").arg(saves - latencies.size()))
+                   .arg(median(heard), 0, 'f', 0)
+                   .arg(median(reloaded), 0, 'f', 0),
+               QStringLiteral("<= 1 s"), verdict(all && worst <= 1000)});
+    };
+    measureSaves(QStringLiteral("Other program's save -> first screenful showing it"), 20, true);
+    measureSaves(QStringLiteral("Same, each save while the last reload still fills"), 10, false);
+
+    constexpr int kBurst = 1000;
+    constexpr int kBurstMs = 10000;
+    int reloads = 0;
+    QObject::connect(form.liveList()->scheduler(), &ReloadScheduler::reloadDue, &scope,
+                     [&] { ++reloads; });
+    // The note edited in the burst: a new one, on top of the list, shown before it starts.
+    watched = QStringLiteral("burst");
+    seenNs = -1;
+    if (ask(QStringLiteral("save ") + watched, 30000) < 0 ||
+        !runUntil([&] { return seenNs >= 0; }, 10000))
+        return 8;
+    runUntil([] { return false; }, 500);
+    watched = QStringLiteral("burst %1").arg(kBurst - 1);
+    seenNs = -1;
+    reloads = 0;
+    Heartbeat heartbeat;
+    heartbeat.start();
+    const qint64 startNs = monotonicNs();
+    const qint64 doneNs = ask(QStringLiteral("burst %1 %2").arg(kBurst).arg(kBurstMs), 120000);
+    const bool shown =
+        doneNs >= 0 &&
+        runUntil([&] { return seenNs >= 0 && form.noteListFill()->isComplete(); }, 30000);
+    runUntil([] { return false; }, 200);
+    const double longestBlockMs = heartbeat.stopMs();
+    print({QStringLiteral("%1 changes by another program in %2 s: reloads")
+               .arg(kBurst)
+               .arg(kBurstMs / 1000),
+           QStringLiteral("%1 (writer took %2 s; last change shown %3 ms after its commit)")
+               .arg(reloads)
+               .arg(double(doneNs - startNs) / 1e9, 0, 'f', 1)
+               .arg(shown ? QString::number(double(seenNs - doneNs) / 1e6, 'f', 0)
+                          : QStringLiteral("NEVER")),
+           QStringLiteral("<= 20"), verdict(shown && reloads <= 20)});
+    print({QStringLiteral("%1 changes by another program: longest GUI block").arg(kBurst),
+           QStringLiteral("%1 ms (%2)").arg(longestBlockMs, 0, 'f', 1).arg(heartbeat.longestUse()),
+           QStringLiteral("<= 50 ms"), verdict(longestBlockMs <= 50)});
+    print({QStringLiteral("%1 changes: longest GUI-thread work between heartbeats").arg(kBurst),
+           QStringLiteral("%1 ms CPU").arg(heartbeat.longestWorkMs(), 0, 'f', 1),
+           QStringLiteral("<= 50 ms"), verdict(heartbeat.longestWorkMs() <= 50)});
+    writer.write("quit\n");
+    writer.waitForFinished(30000);
+    return 0;
+}
+
+// Runs runLiveViewer in a program of its own on the database and takes its lines.
+void measureLiveList(std::vector<Line>& lines, const QString& database,
+                     const QProcessEnvironment& environment)
+{
+    std::printf("Measuring another program's changes reaching the list...\n");
+    std::fflush(stdout);
+    QProcess viewer;
+    viewer.setProcessEnvironment(environment);
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--live-viewer"), database});
+    const bool ended = viewer.waitForFinished(600000);
+    bool any = false;
+    for (const QByteArray& text : viewer.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = text.split('\t');
+        if (fields.size() != 5 || fields[0] != "line")
+            continue;
+        lines.push_back({QString::fromUtf8(fields[1]), QString::fromUtf8(fields[2]),
+                         QString::fromUtf8(fields[3]), QString::fromUtf8(fields[4])});
+        any = true;
+    }
+    if (!ended || viewer.exitCode() != 0 || !any)
+        lines.push_back(
+            {QStringLiteral("Another program's changes reaching the list"),
+             QStringLiteral("FAILED: the measuring program ended with %1")
+                 .arg(ended ? QString::number(viewer.exitCode()) : QStringLiteral("a time-out")),
+             QStringLiteral("reported"), QStringLiteral("-")});
+}
+
 struct Idle
 {
     double wakeupsPerSecond = 0;
@@ -604,6 +883,10 @@ int main(int argc, char** argv)
         return runIdleProgram(app, args[2], args[3] == QLatin1String("shown"));
     if (args.size() == 3 && args[1] == QLatin1String("--exit-mid-fill"))
         return runExitMidFill(app, args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("--live-viewer"))
+        return runLiveViewer(args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("--live-writer"))
+        return runLiveWriter(args[2]);
 
     const QString data = QStringLiteral(QUILLBOX_BENCH_DATA);
     const QString empty = QStringLiteral(QUILLBOX_EMPTY_DB);
@@ -636,11 +919,18 @@ int main(int argc, char** argv)
     const QString childBigPath = copyOfBig(QStringLiteral("exit"));
     const QString trayBigPath = copyOfBig(QStringLiteral("tray"));
     const QString shownBigPath = copyOfBig(QStringLiteral("shown"));
+    const QString liveBigPath = copyOfBig(QStringLiteral("live"));
     // Nor do they take this process's engine settings, which name its configuration and the
     // lock directory of its first database.
     QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
     childEnvironment.remove(QStringLiteral("FIREBIRD"));
     childEnvironment.remove(QStringLiteral("FIREBIRD_LOCK"));
+    // `run_benchmarks --live` measures only another program's changes reaching the list.
+    if (args.size() == 2 && args[1] == QLatin1String("--live")) {
+        measureLiveList(lines, liveBigPath, childEnvironment);
+        printLines(lines);
+        return 0;
+    }
 
     // A small window first, so that what the toolkit sets up once is not counted below.
     TDM smallDm(smallPath);
@@ -854,6 +1144,8 @@ int main(int argc, char** argv)
         {QStringLiteral("Quit mid-fill -> process ended"),
          QStringLiteral("median %1 ms of %2 runs").arg(exitMs, 0, 'f', 0).arg(exits.size()),
          QStringLiteral("<= 200 ms"), verdict(exitMs >= 0 && exitMs <= 200)});
+
+    measureLiveList(lines, liveBigPath, childEnvironment);
 
     std::printf("Measuring idle wake-ups (20 s, side by side)...\n");
     std::fflush(stdout);

@@ -83,7 +83,7 @@ void TDM::attach()
         if (!problem.isEmpty())
             throw fb::Error(problem.toStdString());
     }
-    const server_login::Login login = server_login::forDatabase(path_);
+    const server_login::Login login = guard_->login().value_or(server_login::forDatabase(path_));
     db_.attach(path_, login.user, login.password, kCharacterSet);
     guard_->recordOpened();
     // The user name may be logged; the password never is.

@@ -56,6 +56,9 @@ public:
     // Opens the connection; false on any error, with no message of its own. The kind of the
     // failure goes to *failure when given; the log has the engine's full text.
     bool Connect(fb::ErrorKind* failure = nullptr);
+    // The login this connection and every other one sharing its guard use from their next
+    // attach on, in place of the one server_login chooses: what the user gave for a server.
+    void setLogin(const server_login::Login& login) { guard_->setLogin(login); }
     // Closes the connection; false on any error.
     bool Disconnect();
     bool isConnected() const;

@@ -64,3 +64,15 @@ bool DatabaseFileGuard::claimAnnouncement()
 {
     return !announced_.exchange(true);
 }
+
+void DatabaseFileGuard::setLogin(const server_login::Login& login)
+{
+    std::lock_guard lock(mutex_);
+    login_ = login;
+}
+
+std::optional<server_login::Login> DatabaseFileGuard::login() const
+{
+    std::lock_guard lock(mutex_);
+    return login_;
+}

@@ -13,10 +13,13 @@
 // One guard is shared by every connection to the file: the main data module and each worker
 // thread's own connection. A database named with a host ("host:/path") is never checked.
 
+#include "core/storage/ServerLogin.h"
+
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <sys/types.h>
 
 class DatabaseFileGuard : public QObject
@@ -39,6 +42,12 @@ public:
     // True exactly once, for whoever tells the user that the file was lost; afterwards false.
     bool claimAnnouncement();
 
+    // The login the user gave for a database on a server when the environment names none:
+    // every connection of the program to the database logs in with it, and they all share
+    // this guard. No value until then. Any thread.
+    void setLogin(const server_login::Login& login);
+    std::optional<server_login::Login> login() const;
+
     // The text every refused operation fails with.
     static QString lostErrorText(const QString& databasePath);
 
@@ -56,4 +65,5 @@ private:
     ino_t inode_ = 0;
     std::atomic<bool> lost_ = false;
     std::atomic<bool> announced_ = false;
+    std::optional<server_login::Login> login_;
 };

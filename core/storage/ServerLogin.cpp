@@ -23,6 +23,12 @@ Login choose(const QString& databasePath, const QProcessEnvironment& environment
     return login;
 }
 
+bool mayAskTheUser(const QString& databasePath, const QProcessEnvironment& environment)
+{
+    return firebird_environment::isRemote(databasePath) &&
+           environment.value(QStringLiteral("ISC_PASSWORD")).isEmpty();
+}
+
 Login forDatabase(const QString& databasePath)
 {
     return choose(databasePath, QProcessEnvironment::systemEnvironment());

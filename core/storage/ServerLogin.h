@@ -25,6 +25,10 @@ Login builtIn();
 // the built-in one.
 Login choose(const QString& databasePath, const QProcessEnvironment& environment);
 
+// Whether the user may be asked for a login when the server refuses the chosen one: a server
+// database for which the environment gives no password.
+bool mayAskTheUser(const QString& databasePath, const QProcessEnvironment& environment);
+
 // choose() with this process's environment.
 Login forDatabase(const QString& databasePath);
 

@@ -2,12 +2,13 @@
 
 #include "core/settings/CommandLine.h"
 #include "core/settings/DatabaseLocation.h"
-#include "core/settings/EnginePaths.h"
 #include "core/settings/DisplayCheck.h"
+#include "core/settings/EnginePaths.h"
 #include "core/storage/Backup.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/SaveFailure.h"
 #include "gui/access/FormLogowanie.h"
+#include "gui/access/ServerLoginWindow.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/NoteListFill.h"
 #include "gui/platform/Look.h"
@@ -26,7 +27,10 @@ std::unique_ptr<TDM> createDataModule(const QString& databasePath)
 {
     auto dm = std::make_unique<TDM>(databasePath);
     fb::ErrorKind failure = fb::ErrorKind::Other;
-    if (!dm->Connect(&failure))
+    // A server that refuses the login from the environment (or the built-in one) gets the one
+    // remembered in the desktop's secret store, or else the one the user types.
+    if (!dm->Connect(&failure) &&
+        !(failure == fb::ErrorKind::LoginRefused && logInToServer(*dm, &failure)))
         showPlainMessage(nullptr, save_failure::noConnectionMessage(failure));
     return dm;
 }

@@ -1,3 +1,7 @@
+#include "core/storage/ServerLogin.h"
+#include "support/AtSpiReader.h"
+#include "support/FirebirdServer.h"
+#include "support/TestDatabase.h"
 #include "support/XDesktop.h"
 
 #include <QDeadlineTimer>
@@ -222,6 +226,32 @@ class TestDesktop : public QObject
         return window;
     }
 
+    // Opens the tray icon's menu with a right click and waits until it is on the screen (a
+    // window of the program that was not visible before), so that keys go to the menu even
+    // when the program is slow to answer.
+    static bool openTrayMenu(const XDesktop& desktop, quint32 icon)
+    {
+        const auto visible = [&] {
+            return desktop
+                .run(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--class"), QStringLiteral("^quillbox$")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        const QStringList before = visible();
+        if (!desktop.click(icon, 3))
+            return false;
+        QDeadlineTimer deadline(15000);
+        while (!deadline.hasExpired()) {
+            const QStringList now = visible();
+            if (std::any_of(now.begin(), now.end(),
+                            [&](const QString& window) { return !before.contains(window); }))
+                return true;
+            QTest::qWait(100);
+        }
+        return false;
+    }
+
     static bool key(const XDesktop& desktop, const QString& keys)
     {
         return desktop.xdotool(
@@ -430,6 +460,76 @@ private Q_SLOTS:
         return type(desktop, QStringLiteral("Call Ann")) &&
                key(desktop, QStringLiteral("Tab Tab")) &&
                type(desktop, QStringLiteral("about Friday"));
+    }
+
+    // Two programs on one database file. A note saved by keys in one shows in the list of the
+    // other, which is shown and left alone (no key pressed in it), within a few seconds. The
+    // list is read as a screen reader reads it, through the accessibility bus.
+    void aNoteSavedInOneProgramShowsInTheOthersList()
+    {
+        AtSpiReader reader(*desktop_);
+        if (!reader.isReady())
+            QSKIP(qPrintable(reader.whyNot()));
+        auto app = install();
+        const QProcessEnvironment environment = AtSpiReader::programEnvironment(*desktop_);
+        // The viewer first, alone on the tray, so that the icon clicked is its own.
+        QProcess viewer;
+        viewer.setProcessEnvironment(environment);
+        viewer.setProcessChannelMode(QProcess::ForwardedChannels);
+        viewer.start(app->program(), {});
+        QVERIFY(viewer.waitForStarted(10000));
+        const quint32 viewerIcon = desktop_->waitForTrayIcon(QStringLiteral("quillbox"));
+        QVERIFY2(viewerIcon != 0, "the viewer's icon was never docked");
+        QVERIFY(openMainWindow(*desktop_) != 0);
+        const qint64 viewerPid = viewer.processId();
+        std::optional<QStringList> listed;
+        QTRY_VERIFY_WITH_TIMEOUT((listed = reader.itemNames(viewerPid, QStringLiteral("Notes"))),
+                                 30000);
+        QCOMPARE(*listed, QStringList{});
+
+        // The saver: the same installation in a process of its own, hidden in the tray.
+        app->process.setProcessEnvironment(environment);
+        app->process.setProcessChannelMode(QProcess::ForwardedChannels);
+        app->process.start(app->program(), {});
+        QVERIFY(app->process.waitForStarted(10000));
+        quint32 saverIcon = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const quint32 icon : desktop_->trayIcons(QStringLiteral("quillbox")))
+                    if (icon != viewerIcon)
+                        saverIcon = icon;
+                return saverIcon != 0;
+            }(),
+            30000);
+        // Its tray menu: Open, New note, Close. Up from the top (or from Open, should the
+        // pointer rest on it) wraps to Close; once more is New note.
+        QVERIFY2(openTrayMenu(*desktop_, saverIcon), "the saver's tray menu did not open");
+        QVERIFY(key(*desktop_, QStringLiteral("Up Up Return")));
+        const quint32 editor = desktop_->waitForWindow(QStringLiteral("^Quillbox - Note"));
+        QVERIFY2(editor != 0, "New note in the saver's tray menu opened no editor");
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(editor)}));
+        QVERIFY(type(*desktop_, QStringLiteral("From the other program")));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Note")),
+                 "Enter did not close the saver's editor");
+        QElapsedTimer sinceSaved;
+        sinceSaved.start();
+        QCOMPARE(query(*app, QStringLiteral("SELECT Tytul FROM NOTATKI")),
+                 QStringList{QStringLiteral("From the other program")});
+
+        // The viewer's list follows; a few seconds even on a loaded machine, and a generous
+        // limit so that a slow moment does not fail the case.
+        QTRY_COMPARE_WITH_TIMEOUT(reader.itemNames(viewerPid, QStringLiteral("Notes"))
+                                      .value_or(QStringList{QStringLiteral("<not readable>")})
+                                      .value(0),
+                                  QStringLiteral("From the other program"), 15000);
+        qInfo("the viewer's list showed the note %lld ms after the editor closed",
+              static_cast<long long>(sinceSaved.elapsed()));
+        QCOMPARE(viewer.state(), QProcess::Running);
+        viewer.kill();
+        viewer.waitForFinished(10000);
+        finish(*app);
     }
 
     void closeFromTheTrayAsksAboutTypedText()
@@ -662,6 +762,68 @@ private Q_SLOTS:
         QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Login")));
         QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
                  "the right password did not lead to the tray");
+        finish(*app);
+    }
+
+    // A database on a server that refuses the login from the environment (a user it does not
+    // know, no password): the program asks in its login window, with the user name from the
+    // environment filled in. A login typed there gets in, and the program goes on to its tray;
+    // a termination while the window is open ends the program at once, with no message left
+    // waiting for a click.
+    void aServerThatRefusesTheLoginAsksForOne_data()
+    {
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("typed login") << false;
+        QTest::newRow("termination meanwhile") << true;
+    }
+    void aServerThatRefusesTheLoginAsksForOne()
+    {
+        QFETCH(bool, terminated);
+        FirebirdServer server;
+        QString why;
+        if (!server.start(&why))
+            QSKIP(qPrintable(QStringLiteral("no Firebird server can be started here: ") + why));
+        TestDatabase db;
+        auto app = install();
+        QProcessEnvironment environment = desktop_->environment();
+        environment.insert(QStringLiteral("ISC_USER"), QStringLiteral("NOBODY"));
+        environment.remove(QStringLiteral("ISC_PASSWORD"));
+        app->process.setProcessEnvironment(environment);
+        app->process.setProcessChannelMode(QProcess::ForwardedChannels);
+        app->process.start(app->program(),
+                           {QStringLiteral("--database"), server.prefix() + db.path()});
+        QVERIFY(app->process.waitForStarted(10000));
+        const quint32 login = desktop_->waitForWindow(QStringLiteral("^Quillbox - Server login$"));
+        QVERIFY2(login != 0, "no login window for the refused server login");
+        QVERIFY(desktop_->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(login)}));
+        if (terminated) {
+            ::kill(pid_t(app->process.processId()), SIGTERM);
+            QVERIFY2(app->process.waitForFinished(10000),
+                     "a termination did not end the program in its login window");
+            QCOMPARE(app->process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(app->process.exitCode(), 0);
+            return;
+        }
+        // The user name from the environment is there and the password field has the keys;
+        // the user puts the right name in first.
+        QVERIFY(key(*desktop_, QStringLiteral("shift+Tab ctrl+a")));
+        QVERIFY(type(*desktop_, QStringLiteral("SYSDBA")));
+        QVERIFY(key(*desktop_, QStringLiteral("Tab")));
+        QVERIFY(type(*desktop_, server_login::builtIn().password));
+        QVERIFY(key(*desktop_, QStringLiteral("Return")));
+        QVERIFY2(desktop_->waitForNoWindow(QStringLiteral("^Quillbox - Server login$")),
+                 "Enter did not close the login window");
+        QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
+                 qPrintable(QStringLiteral("the program did not go on to its tray; windows: ") +
+                            desktop_->run(QStringLiteral("sh"),
+                                          {QStringLiteral("-c"),
+                                           QStringLiteral("for w in $(xdotool search --onlyvisible "
+                                                          "--name .); do xdotool getwindowname "
+                                                          "$w; done")})));
+        // Connected: no "No connection to database!" over the desktop.
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+        QCOMPARE(app->process.state(), QProcess::Running);
         finish(*app);
     }
 

@@ -462,31 +462,35 @@ quint32 XDesktop::activeWindow() const
     return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).toUInt();
 }
 
+QList<quint32> XDesktop::trayIcons(const QString& windowClass) const
+{
+    // A docked icon is the program's window that the tray has taken in: one within the
+    // tray's panel. (Qt marks every window of its own for XEmbed, the main window too.)
+    QString trays;
+    for (const quint32 panel : windows(QStringLiteral("^(panel|xfce4-panel)$"), false))
+        trays += run(QStringLiteral("xwininfo"),
+                     {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(panel)});
+    const QString out =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"),
+                                        QStringLiteral("^%1$").arg(windowClass)});
+    QList<quint32> icons;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const quint32 id = line.trimmed().toUInt();
+        const QRegularExpression inTray(QStringLiteral("\\b0x%1\\b").arg(QString::number(id, 16)));
+        if (id != 0 && trays.contains(inTray))
+            icons.append(id);
+    }
+    return icons;
+}
+
 quint32 XDesktop::waitForTrayIcon(const QString& windowClass, int timeoutMs) const
 {
-    // The docked icon is the program's window that the tray has taken in: one within the
-    // tray's panel. (Qt marks every window of its own for XEmbed, the main window too.)
     quint32 icon = 0;
     waitFor(
         [&] {
-            QString trays;
-            for (const quint32 panel : windows(QStringLiteral("^(panel|xfce4-panel)$"), false))
-                trays +=
-                    run(QStringLiteral("xwininfo"),
-                        {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(panel)});
-            const QString out =
-                run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"),
-                                                QStringLiteral("^%1$").arg(windowClass)});
-            for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-                const quint32 id = line.trimmed().toUInt();
-                const QRegularExpression inTray(
-                    QStringLiteral("\\b0x%1\\b").arg(QString::number(id, 16)));
-                if (id != 0 && trays.contains(inTray)) {
-                    icon = id;
-                    return true;
-                }
-            }
-            return false;
+            const QList<quint32> icons = trayIcons(windowClass);
+            icon = icons.isEmpty() ? 0 : icons.first();
+            return icon != 0;
         },
         timeoutMs);
     return icon;

@@ -78,6 +78,8 @@ public:
     QStringList allowedActions(quint32 window) const;
     // The window that has the keyboard focus.
     quint32 activeWindow() const;
+    // The icon windows docked in the tray now of programs of a WM_CLASS instance.
+    QList<quint32> trayIcons(const QString& windowClass) const;
     // The tray icon window of a program (WM_CLASS instance), 0 when not docked in time.
     quint32 waitForTrayIcon(const QString& windowClass, int timeoutMs = 30000) const;
     // What the X server shows in the window now, read with xwd; a null image when it cannot.
