@@ -4,7 +4,7 @@
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/FixedDialog.h"
 #include "gui/platform/Icons.h"
-#include "gui/web/ClickLabel.h"
+#include "gui/web/LinkButton.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -44,9 +44,9 @@ QLabel* text(QWidget* parent, const char* name, const QString& caption)
     return label;
 }
 
-// A label's design rectangle grown to its text: the design was measured in Tahoma, and the
-// face standing in for it may be wider or taller. Labels keep their top-left corner.
-QRect fitted(const QLabel* label, QRect design)
+// A text's design rectangle grown to its text: the design was measured in Tahoma, and the face
+// standing in for it may be wider or taller. Texts keep their top-left corner.
+QRect fitted(const QWidget* label, QRect design)
 {
     design.setSize(design.size().expandedTo(label->sizeHint()));
     return design;
@@ -89,16 +89,12 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     using E = AnchorLayout::Edge;
 
     // In the order of the form: later widgets lie on top of earlier ones.
-    Label1 = new ClickLabel(productSite_.host(), this);
+    Label1 = new LinkButton(productSite_.host(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleDescription(QStringLiteral("Opens the product web site in the browser"));
     QFont linkFont = Label1->font();
     linkFont.setPointSize(10);
-    linkFont.setUnderline(true);
     Label1->setFont(linkFont);
-    QPalette linkPalette = Label1->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label1->setPalette(linkPalette);
-    Label1->setCursor(Qt::PointingHandCursor);
     layout->addWidget(Label1, fitted(Label1, QRect(165, 133, 120, 16)), E::Left | E::Bottom);
 
     fixed_dialog::addBevel(layout, QRect(0, 158, 457, 2));
@@ -152,7 +148,9 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     OK = fixed_dialog::addButton(layout, QStringLiteral("OK"), QIcon(), QStringLiteral("OK"),
                                  QRect(185, 166, 75, 25));
     OK->setAutoDefault(false);
-    setTabOrder(MemoInfo, OK);
+    // The link is reached from the memo with Tab, before OK.
+    setTabOrder(MemoInfo, Label1);
+    setTabOrder(Label1, OK);
     MemoInfo->setFocus();
 
     // No confirmation here: Enter closes the window as Esc does.
@@ -164,7 +162,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kBlinkInterval);
 
-    connect(Label1, &ClickLabel::clicked, this, &TFormOProgramie::Label1Click);
+    connect(Label1, &LinkButton::clicked, this, &TFormOProgramie::Label1Click);
     connect(OK, &QPushButton::clicked, Zamknij, &QAction::trigger);
     connect(Zamknij, &QAction::triggered, this, &TFormOProgramie::ZamknijExecute);
     connect(Timer1, &QTimer::timeout, this, &TFormOProgramie::Timer1Timer);
