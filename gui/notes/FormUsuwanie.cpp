@@ -99,7 +99,9 @@ void TFormUsuwanie::ZatwierdzExecute()
     }
     host_.setCurrentNoteId(FindNeighbourNote(host_.listedNoteIds(), host_.currentNoteId()));
     DeleteNote(NoteId);
-    host_.LoadNotes();
+    // The list goes on showing what the search box asks for: the search again when it holds
+    // text (the deleted note may have been the last match), otherwise the full list.
+    host_.RefreshNotes();
     accept();
 }
 
