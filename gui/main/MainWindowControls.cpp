@@ -87,8 +87,7 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
     QFont bold = searchLabel->font();
     bold.setBold(true);
     searchLabel->setFont(bold);
-    layout->addWidget(searchLabel, QRect(QPoint(99, 511), searchLabel->sizeHint()),
-                      E::Left | E::Bottom);
+    layout->addWidgetAt(searchLabel, QPoint(99, 511), E::Left | E::Bottom);
 
     SzukanyCiag = new QLineEdit(client);
     SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));

@@ -44,14 +44,6 @@ QLabel* text(QWidget* parent, const char* name, const QString& caption)
     return label;
 }
 
-// A text's design rectangle grown to its text: the design was measured in Tahoma, and the face
-// standing in for it may be wider or taller. Texts keep their top-left corner.
-QRect fitted(const QWidget* label, QRect design)
-{
-    design.setSize(design.size().expandedTo(label->sizeHint()));
-    return design;
-}
-
 } // namespace
 
 QStringList TFormOProgramie::memoLines(const QString& siteHost)
@@ -95,7 +87,9 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     QFont linkFont = Label1->font();
     linkFont.setPointSize(10);
     Label1->setFont(linkFont);
-    layout->addWidget(Label1, fitted(Label1, QRect(165, 133, 120, 16)), E::Left | E::Bottom);
+    // Texts grow to their size where the design is too small: it was measured in Tahoma, and
+    // the face standing in for it may be wider or taller. They keep their top-left corner.
+    layout->addWidgetFitted(Label1, QRect(165, 133, 120, 16), E::Left | E::Bottom);
 
     fixed_dialog::addBevel(layout, QRect(0, 158, 457, 2));
 
@@ -106,7 +100,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     QFont bold = legend->font();
     bold.setBold(true);
     legend->setFont(bold);
-    layout->addWidget(legend, fitted(legend, QRect(24, 24, 44, 13)));
+    layout->addWidgetFitted(legend, QRect(24, 24, 44, 13));
     const struct
     {
         const char* name;
@@ -119,7 +113,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     };
     for (const auto& entry : entries) {
         QLabel* label = text(this, entry.name, entry.caption);
-        layout->addWidget(label, fitted(label, entry.design));
+        layout->addWidgetFitted(label, entry.design);
     }
 
     I3 = picture(this, "I3", note_image::RunningAlarmRays, QStringLiteral("Running alarm sign"));
