@@ -28,7 +28,7 @@ qreal factor(const QWidget* window)
     designed.setDotsPerMeterX(dotsPerMeter);
     designed.setDotsPerMeterY(dotsPerMeter);
     const qreal designedHeight = QFontMetricsF(look::windowFont(), &designed).height();
-    const qreal actualHeight = QFontMetricsF(window->font(), window).height();
+    const qreal actualHeight = QFontMetricsF(look::windowFont(), window).height();
     if (designedHeight <= 0)
         return 1.0;
     const qreal ratio = actualHeight / designedHeight;

@@ -13,9 +13,9 @@ class QWidget;
 
 namespace font_scale {
 
-// The height of the window's font on its screen against the height of the house font at the
-// designed 96 dots per inch; 1 when the text is not larger (or larger by less than a face that
-// stands in for Tahoma may be).
+// The height of the house font (look::windowFont) drawn on the window's screen against its
+// height at the designed 96 dots per inch; 1 when the text is not larger (or larger by less
+// than rounding may make it). Whatever font the widget itself has, only the resolution counts.
 qreal factor(const QWidget* window);
 
 // A design size or rectangle at the factor; each edge is scaled, so rectangles that touched at

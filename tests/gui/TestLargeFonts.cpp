@@ -1,17 +1,20 @@
 #include "gui/access/FormHaslo.h"
 #include "gui/access/FormLogowanie.h"
+#include "gui/main/FormMain.h"
 #include "gui/notes/FormNotatka.h"
 #include "gui/notes/FormUsuwanie.h"
 #include "gui/platform/FontScale.h"
 #include "gui/platform/Look.h"
 #include "gui/web/FormOProgramie.h"
 #include "support/NoteFixture.h"
+#include "support/NoteListDriver.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
@@ -19,16 +22,26 @@
 
 namespace {
 
-// The texts of a window that do not show whole: a label, check box, button or date or time
-// field smaller than it asks to be, or reaching out of the widget it lies in.
+bool showsText(const QWidget* widget)
+{
+    return qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) || qobject_cast<const QLineEdit*>(widget);
+}
+
+// The texts of a window that do not show whole: a label, check box, button, edit field or
+// date or time field smaller than it asks to be, reaching out of the widget it lies in, or
+// overlapping another of them.
 QStringList cutTexts(const QWidget& window)
 {
     QStringList cut;
+    QList<QWidget*> texts;
     for (QWidget* widget : window.findChildren<QWidget*>()) {
-        const bool text = qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
-                          qobject_cast<QAbstractSpinBox*>(widget);
-        if (!text || !widget->isVisibleTo(&window))
-            continue;
+        // The parts inside a field (the edit field of a date, the busy sign of the search box)
+        // are the field's own.
+        if (showsText(widget) && widget->isVisibleTo(&window) && !showsText(widget->parentWidget()))
+            texts << widget;
+    }
+    for (QWidget* widget : texts) {
         const auto* label = qobject_cast<QLabel*>(widget);
         const QSize wanted = widget->sizeHint();
         const bool fits =
@@ -46,6 +59,18 @@ QStringList cutTexts(const QWidget& window)
                           << widget->parentWidget()->rect();
             cut << name;
         }
+        for (QWidget* other : texts) {
+            // A picture may lie under a button by design (the greyed bin under Delete).
+            const auto isPicture = [](const QWidget* w) {
+                const auto* picture = qobject_cast<const QLabel*>(w);
+                return picture && !picture->pixmap().isNull();
+            };
+            if (other != widget && !isPicture(widget) && !isPicture(other) &&
+                other->parentWidget() == widget->parentWidget() &&
+                other->geometry().intersects(widget->geometry()) &&
+                texts.indexOf(other) > texts.indexOf(widget))
+                cut << widget->objectName() + QStringLiteral(" overlaps ") + other->objectName();
+        }
     }
     return cut;
 }
@@ -55,8 +80,8 @@ QStringList cutTexts(const QWidget& window)
 // The fixed windows on a desktop whose fonts are drawn at 144 dots per inch without high-DPI
 // scaling (QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=144, as a large-print setting does): each
 // window grows with its text, and no text of a label, check box, button or date or time field
-// is cut. At the designed resolution the windows keep their designed pixels; the windows' own
-// suites check those.
+// is cut, nor does one lie under another. At the designed resolution the windows keep their
+// designed pixels; the windows' own suites check those.
 class TestLargeFonts : public QObject
 {
     Q_OBJECT
@@ -103,6 +128,11 @@ private Q_SLOTS:
         QTest::newRow("login") << Build([](EditorFixture& f) -> std::unique_ptr<QWidget> {
             return std::make_unique<TFormLogowanie>(f.dm());
         }) << QSize();
+        QTest::newRow("main window") << Build([](EditorFixture& f) -> std::unique_ptr<QWidget> {
+            auto form = std::make_unique<TFormMain>(f.dm(), quietWindowOptions());
+            form->ShowMainWindow();
+            return form;
+        }) << QSize(300, 350);
         QTest::newRow("about") << Build([](EditorFixture&) -> std::unique_ptr<QWidget> {
             return std::make_unique<TFormOProgramie>(QUrl(QStringLiteral("http://site.example/")));
         }) << QSize(456, 196);
