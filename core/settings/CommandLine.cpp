@@ -30,6 +30,10 @@ const std::vector<OptionEntry>& table()
          "open this note database: a file, or host:/path or host/port:/path on a Firebird "
          "server (also QUILLBOX_DATABASE)",
          [](Parsed& p, const QString& value) { p.options.database = value; }},
+        {"--show", nullptr, nullptr,
+         "show the main window of the Quillbox this user runs on this database and exit; "
+         "when none runs, start one with its window shown",
+         [](Parsed& p, const QString&) { p.options.show = true; }},
         {"--backup", nullptr, "FILE",
          "back the database up into FILE (a new file, or an earlier backup to replace) and exit",
          [](Parsed& p, const QString& value) { p.options.backupFile = value; }},
@@ -188,6 +192,8 @@ Parsed parse(const QStringList& arguments)
     }
     if (!parsed.options.backupFile.isEmpty() && !parsed.options.restoreBackup.isEmpty())
         return failure(QStringLiteral("give either --backup or --restore, not both"));
+    if (parsed.options.show && parsed.options.isBackupOrRestore())
+        return failure(QStringLiteral("--show opens a window: not with --backup or --restore"));
     return parsed;
 }
 
@@ -218,7 +224,9 @@ QString helpText(const QString& program)
         "exists, otherwise the user's own $XDG_DATA_HOME/quillbox/dbn.ib (by default\n"
         "~/.local/share/quillbox/dbn.ib), made from the installed empty database on first "
         "start.\n"
-        "--backup and --restore use the database chosen the same way and say which one.\n");
+        "--backup and --restore use the database chosen the same way and say which one.\n"
+        "--show, bound to a desktop shortcut, brings the window of a program running in the\n"
+        "tray to the front.\n");
     return text;
 }
 

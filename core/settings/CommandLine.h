@@ -16,6 +16,7 @@ struct Options
     QString backupFile;    // --backup FILE
     QString restoreBackup; // --restore BACKUP NEWFILE
     QString restoreInto;
+    bool show = false; // --show: the running program's window, else a program shown
 
     // Whether the command is a backup or a restore, which runs without a window.
     bool isBackupOrRestore() const { return !backupFile.isEmpty() || !restoreBackup.isEmpty(); }

@@ -36,20 +36,19 @@ QRect resolveGeometry(const StoredGeometry& stored, QSize primaryScreen,
     return rect;
 }
 
-QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens)
+QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens, QSize minimum)
 {
     if (screens.isEmpty())
         return wanted;
     for (const ScreenArea& screen : screens) {
-        const QSize size =
-            wanted.size().boundedTo(screen.available.size()).expandedTo(kMinimumSize);
+        const QSize size = wanted.size().boundedTo(screen.available.size()).expandedTo(minimum);
         const QRect titleBar(wanted.topLeft(), QSize(size.width(), kTitleBarHeight));
         if (screen.available.contains(titleBar))
             return QRect(wanted.topLeft(), size);
     }
     const ScreenArea& primary = screens.first();
     const QRect& free = primary.available;
-    const QSize size = wanted.size().boundedTo(free.size()).expandedTo(kMinimumSize);
+    const QSize size = wanted.size().boundedTo(free.size()).expandedTo(minimum);
     // The default corner of the stored layout, moved into the free area should a panel cover it.
     const int left = std::clamp(primary.geometry.width() - size.width() - kRightMargin, free.left(),
                                 std::max(free.left(), free.right() + 1 - size.width()));
@@ -75,7 +74,7 @@ QSize OuterGeometry::clientSize() const
 
 QSize OuterGeometry::minimumClientSize() const
 {
-    return kMinimumSize.shrunkBy(frame_).expandedTo(QSize(1, 1));
+    return minimum_.shrunkBy(frame_).expandedTo(QSize(1, 1));
 }
 
 bool OuterGeometry::frameReported(QMargins frame)

@@ -56,7 +56,9 @@ inline constexpr int kTitleBarHeight = 30;
 // its whole title bar lies within the free area of one screen, its size cut to that area;
 // otherwise the default position on the primary screen (screens.first()), with the size cut to
 // that screen's free area and the window inside it. Without screens the wanted rectangle stands.
-QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens);
+// The window is never smaller than minimum (kMinimumSize, grown with a larger font).
+QRect reachableGeometry(QRect wanted, const QList<ScreenArea>& screens,
+                        QSize minimum = kMinimumSize);
 
 // Whether windows on this platform (QGuiApplication::platformName()) learn and choose their
 // position on the screen. Under Wayland the compositor places windows and tells them nothing.
@@ -71,11 +73,14 @@ int resolveColumnWidth(int stored, int defaultWidth);
 class OuterGeometry
 {
 public:
-    explicit OuterGeometry(QRect outer = {}) : outer_(outer) {}
+    // minimum: the smallest outer size (kMinimumSize, grown with a larger font).
+    explicit OuterGeometry(QRect outer = {}, QSize minimum = kMinimumSize)
+        : outer_(outer), minimum_(minimum)
+    {}
 
     QRect outer() const { return outer_; }
     // The inside size that gives outer() with the frame known now, and the smallest inside
-    // size, so that the window's outer size never goes below kMinimumSize.
+    // size, so that the window's outer size never goes below the minimum.
     QSize clientSize() const;
     QSize minimumClientSize() const;
     // Whether a frame has been reported since the window was given its rectangle.
@@ -100,6 +105,7 @@ public:
 
 private:
     QRect outer_;
+    QSize minimum_;
     QMargins frame_;
 };
 

@@ -5,6 +5,7 @@
 #include "gui/main/SearchListArrows.h"
 #include "gui/main/WindowShortcutFilter.h"
 #include "gui/platform/AnchorLayout.h"
+#include "gui/platform/FontScale.h"
 #include "gui/platform/Icons.h"
 
 #include <QAction>
@@ -34,7 +35,9 @@ void MainWindowControls::setUpControls(QMainWindow* window, QAbstractItemModel* 
 void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel* notes)
 {
     auto* client = new QWidget(window);
-    auto* layout = new AnchorLayout(client, kDesignClientSize);
+    // A font larger than designed scales the layout (and OuterGeometryKeeper the window's
+    // smallest size with it).
+    auto* layout = new AnchorLayout(client, kDesignClientSize, font_scale::factor(window));
     using E = AnchorLayout::Edge;
 
     LVNotatki = new NoteListView(client);
@@ -87,8 +90,7 @@ void MainWindowControls::setUpClientArea(QMainWindow* window, QAbstractItemModel
     QFont bold = searchLabel->font();
     bold.setBold(true);
     searchLabel->setFont(bold);
-    layout->addWidget(searchLabel, QRect(QPoint(99, 511), searchLabel->sizeHint()),
-                      E::Left | E::Bottom);
+    layout->addWidgetAt(searchLabel, QPoint(99, 511), E::Left | E::Bottom);
 
     SzukanyCiag = new QLineEdit(client);
     SzukanyCiag->setObjectName(QStringLiteral("SzukanyCiag"));

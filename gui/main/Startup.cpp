@@ -4,6 +4,7 @@
 #include "core/settings/DatabaseLocation.h"
 #include "core/settings/DisplayCheck.h"
 #include "core/settings/EnginePaths.h"
+#include "core/settings/InstanceName.h"
 #include "core/storage/Backup.h"
 #include "core/storage/DataModule.h"
 #include "core/storage/SaveFailure.h"
@@ -11,10 +12,13 @@
 #include "gui/access/ServerLoginWindow.h"
 #include "gui/main/FormMain.h"
 #include "gui/main/NoteListFill.h"
+#include "gui/main/ShowWindowService.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
 #include "gui/platform/TerminationSignals.h"
+#include "gui/tray/Tray.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QSessionManager>
@@ -115,10 +119,29 @@ int run(QApplication& app)
         return engine_paths::print(parsed.options.database, QApplication::arguments().value(0));
     if (parsed.outcome != command_line::Outcome::Run)
         return command_line::report(parsed, QApplication::arguments().value(0));
-    return run(app, chooseDatabase(parsed.options.database));
+    const QString database = chooseDatabase(parsed.options.database);
+    if (parsed.options.show && ShowWindowService::askToShow(QDBusConnection::sessionBus(),
+                                                            instance_name::serviceName(database)))
+        return 0;
+    return run(app, database, parsed.options.show);
 }
 
-int run(QApplication& app, const QString& databasePath)
+namespace {
+
+// What --show does to a running program: the tray's "Open" (which leads to an open dialog
+// rather than past it), and the window brought to the front over other programs' windows.
+void showAsAsked(TFormMain& form)
+{
+    form.tray()->openAction()->trigger();
+    if (!QApplication::activeModalWidget() && form.isVisible()) {
+        form.raise();
+        form.activateWindow();
+    }
+}
+
+} // namespace
+
+int run(QApplication& app, const QString& databasePath, bool showWindow)
 {
     // The name status-notifier panels give the tray item (its Id and Title).
     QApplication::setApplicationName(QStringLiteral("Quillbox"));
@@ -156,8 +179,14 @@ int run(QApplication& app, const QString& databasePath)
     TFormMain form(*dm, options);
     if (qEnvironmentVariableIntValue("QUILLBOX_TRACE") == 1)
         traceFirstRows(form);
+    auto* showService = new ShowWindowService(&form);
+    QObject::connect(showService, &ShowWindowService::showRequested, &form,
+                     [&form] { showAsAsked(form); });
+    showService->offer(QDBusConnection::sessionBus(), instance_name::serviceName(databasePath));
     // Without a tray icon the window is the only way in.
-    if (!options.trayAvailable)
+    if (showWindow)
+        showAsAsked(form);
+    else if (!options.trayAvailable)
         form.ShowMainWindow();
 
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form,

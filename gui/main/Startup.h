@@ -16,8 +16,8 @@ namespace startup {
 std::unique_ptr<TDM> createDataModule(const QString& databasePath);
 
 // Judges the command line before the window system is touched, so that everything that needs
-// no window works without a display: --help, --version and --paths, a wrong option (exit 2), --backup
-// and --restore on the database the program would open. A missing display is said in one
+// no window works without a display: --help, --version and --paths, a wrong option (exit 2),
+// --backup and --restore on the database the program would open. A missing display is said in one
 // line (exit 1) instead of Qt's fatal error. Returns the exit status when the program should
 // end here.
 std::optional<int> answerCommandLine(int argc, char** argv);
@@ -33,9 +33,11 @@ QString chooseDatabase(const QString& option);
 void traceFirstRows(const TFormMain& form);
 
 // The whole program: its command line, start-up, the event loop, shutdown. Returns the exit
-// code.
+// code. With --show it first asks a program running on the same database for this user to show
+// its window, and ends there (0) when one did.
 int run(QApplication& app);
-// The same on the given database file.
-int run(QApplication& app, const QString& databasePath);
+// The same on the given database file. Every program offers its window's "show" on the session
+// bus (gui/main/ShowWindowService.h); showWindow shows the window at start, tray or not.
+int run(QApplication& app, const QString& databasePath, bool showWindow = false);
 
 } // namespace startup

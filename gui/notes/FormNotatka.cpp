@@ -13,6 +13,7 @@
 #include "gui/notes/TitleValidator.h"
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/FixedDialog.h"
+#include "gui/platform/FontScale.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
 #include "gui/platform/PlainMessage.h"
@@ -52,10 +53,12 @@ TFormNotatka::TFormNotatka(TDM& dm, NoteListHost& noteList, QWidget* parent, Clo
                    Qt::WindowCloseButtonHint);
     look::applyWindowLook(this);
     buildControls();
-    resize(kDesignClientSize);
+    // A font larger than designed opens the window larger in proportion (gui/platform/FontScale.h).
+    const QSize openingSize = font_scale::scaled(kDesignClientSize, font_scale::factor(this));
+    resize(openingSize);
     // The window may grow but never shrinks below the size it opens at (400 by 300 with a
     // frame of 4 pixels a side and a 23-pixel caption); the window manager adds its own frame.
-    setMinimumSize(kDesignClientSize);
+    setMinimumSize(openingSize);
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -75,7 +78,7 @@ TFormNotatka::~TFormNotatka() = default;
 
 void TFormNotatka::buildControls()
 {
-    auto* layout = new AnchorLayout(this, kDesignClientSize);
+    auto* layout = new AnchorLayout(this, kDesignClientSize, font_scale::factor(this));
     using E = AnchorLayout::Edge;
     QFont bold = font();
     bold.setBold(true);
@@ -83,7 +86,7 @@ void TFormNotatka::buildControls()
     Label1 = new QLabel(QStringLiteral("Title"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(bold);
-    layout->addWidget(Label1, QRect(QPoint(8, 8), Label1->sizeHint()));
+    layout->addWidgetAt(Label1, QPoint(8, 8));
 
     Tytul = new QLineEdit(this);
     Tytul->setObjectName(QStringLiteral("Tytul"));
@@ -104,7 +107,7 @@ void TFormNotatka::buildControls()
     // date to keep clear of the picker's drop-down arrow.
     cAlarm = new QCheckBox(QStringLiteral("Alarm"), this);
     cAlarm->setObjectName(QStringLiteral("cAlarm"));
-    layout->addWidget(cAlarm, QRect(QPoint(188, 24), cAlarm->sizeHint()));
+    layout->addWidgetAt(cAlarm, QPoint(188, 24));
 
     dtDate = new AlarmDateEdit(this);
     dtDate->setObjectName(QStringLiteral("dtDate"));
@@ -137,7 +140,7 @@ void TFormNotatka::buildControls()
     Label2 = new QLabel(QStringLiteral("Message"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(bold);
-    layout->addWidget(Label2, QRect(QPoint(8, 49), Label2->sizeHint()));
+    layout->addWidgetAt(Label2, QPoint(8, 49));
 
     Tresc = new LimitedMemo(memo_text::kMaxLength, this);
     Tresc->setObjectName(QStringLiteral("Tresc"));

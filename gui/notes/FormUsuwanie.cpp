@@ -57,7 +57,7 @@ TFormUsuwanie::TFormUsuwanie(TDM& dm, NoteListHost& host, QWidget* parent)
     questionPalette.setColor(QPalette::WindowText, Qt::white);
     question->setPalette(questionPalette);
     question->setAttribute(Qt::WA_TranslucentBackground);
-    layout->addWidget(question, QRect(QPoint(23, 40), question->sizeHint()));
+    layout->addWidgetAt(question, QPoint(23, 40));
 
     fixed_dialog::addBevel(layout, QRect(4, 100, 225, 2), E::Left | E::Right | E::Bottom);
     TAK = fixed_dialog::addButton(
@@ -99,7 +99,9 @@ void TFormUsuwanie::ZatwierdzExecute()
     }
     host_.setCurrentNoteId(FindNeighbourNote(host_.listedNoteIds(), host_.currentNoteId()));
     DeleteNote(NoteId);
-    host_.LoadNotes();
+    // The list goes on showing what the search box asks for: the search again when it holds
+    // text (the deleted note may have been the last match), otherwise the full list.
+    host_.RefreshNotes();
     accept();
 }
 

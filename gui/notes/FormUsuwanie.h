@@ -2,7 +2,8 @@
 
 // TFormUsuwanie: the question asked before a note is deleted. On Yes it moves the list's
 // current note to the neighbour of the one being deleted, deletes the note's row and has the
-// main window reload its full list; on No, Esc or the close box it closes without deleting.
+// main window reload its list as the search box asks (RefreshNotes); on No, Esc or the close
+// box it closes without deleting.
 
 #include <QDialog>
 

@@ -1,10 +1,12 @@
 #include "gui/platform/AnchorLayout.h"
 
+#include "gui/platform/FontScale.h"
+
 #include <QWidget>
 #include <QWidgetItem>
 
-AnchorLayout::AnchorLayout(QWidget* container, QSize designSize)
-    : QLayout(container), designSize_(designSize)
+AnchorLayout::AnchorLayout(QWidget* container, QSize designSize, qreal scale)
+    : QLayout(container), scale_(scale), designSize_(font_scale::scaled(designSize, scale))
 {
     setContentsMargins(0, 0, 0, 0);
 }
@@ -17,8 +19,37 @@ AnchorLayout::~AnchorLayout()
 
 void AnchorLayout::addWidget(QWidget* widget, QRect designRect, Edges anchors)
 {
+    QRect rect = font_scale::scaled(designRect, scale_);
+    // Scaled, a tight design may still come out a pixel or two short of what a control needs
+    // to show its text (frames do not grow with the font); it gets that much more. At the
+    // designed scale every rectangle stays as designed.
+    if (scale_ > 1.0) {
+        QSize least = widget->minimumSizeHint();
+        // A control of one line (an edit field, a date, a button) takes its full height.
+        if (widget->sizePolicy().verticalPolicy() == QSizePolicy::Fixed)
+            least.setHeight(widget->sizeHint().height());
+        rect.setSize(rect.size().expandedTo(least));
+    }
+    addPlaced(widget, rect, anchors);
+}
+
+void AnchorLayout::addWidgetAt(QWidget* widget, QPoint designTopLeft, Edges anchors)
+{
+    const QRect at = font_scale::scaled(QRect(designTopLeft, QSize()), scale_);
+    addPlaced(widget, QRect(at.topLeft(), widget->sizeHint()), anchors);
+}
+
+void AnchorLayout::addWidgetFitted(QWidget* widget, QRect designRect, Edges anchors)
+{
+    QRect rect = font_scale::scaled(designRect, scale_);
+    rect.setSize(rect.size().expandedTo(widget->sizeHint()));
+    addPlaced(widget, rect, anchors);
+}
+
+void AnchorLayout::addPlaced(QWidget* widget, QRect rect, Edges anchors)
+{
     addChildWidget(widget);
-    entries_.append({new QWidgetItem(widget), designRect, anchors});
+    entries_.append({new QWidgetItem(widget), rect, anchors});
     invalidate();
 }
 

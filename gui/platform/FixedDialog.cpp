@@ -1,5 +1,6 @@
 #include "gui/platform/FixedDialog.h"
 
+#include "gui/platform/FontScale.h"
 #include "gui/platform/Icons.h"
 #include "gui/platform/Look.h"
 
@@ -37,14 +38,17 @@ AnchorLayout* setUp(QDialog* dialog, const QString& name, const QString& caption
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
-    dialog->setFixedSize(clientSize);
     look::applyWindowLook(dialog);
+    // A larger font than designed makes the window and everything in it larger alike.
+    auto* layout = new AnchorLayout(dialog, clientSize, font_scale::factor(dialog));
+    const QSize size = layout->scaledDesignSize();
+    dialog->setFixedSize(size);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), clientSize);
+        QRect frame(QPoint(), size);
         frame.moveCenter(screen->availableGeometry().center());
         dialog->move(frame.topLeft());
     }
-    return new AnchorLayout(dialog, clientSize);
+    return layout;
 }
 
 QFrame* addBevel(AnchorLayout* layout, QRect rect, AnchorLayout::Edges anchors)

@@ -26,7 +26,8 @@ inline constexpr AnchorLayout::Edges kTopLeft = AnchorLayout::Left | AnchorLayou
 
 // Names the dialog and gives it its caption, a frame with only a close box, the fixed client
 // size, the house look and a place centred on the primary screen. Returns the layout the
-// dialog's controls are placed by, designed at that size.
+// dialog's controls are placed by, designed at that size. With a font larger than designed
+// (gui/platform/FontScale.h) the size and the layout grow by the same factor.
 AnchorLayout* setUp(QDialog* dialog, const QString& name, const QString& caption, QSize clientSize);
 
 // The horizontal sunken line "Bevel1" separating the buttons from the rest.

@@ -1,5 +1,7 @@
 #include "gui/platform/OuterGeometryKeeper.h"
 
+#include "gui/platform/FontScale.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -37,8 +39,10 @@ OuterGeometryKeeper::OuterGeometryKeeper(QWidget* window, bool positionsReported
 void OuterGeometryKeeper::setOuter(QRect outer)
 {
     givenPosition_ = outer.topLeft();
-    geometry_ =
-        window_layout::OuterGeometry(window_layout::reachableGeometry(outer, screenAreas()));
+    // With a font larger than designed the window needs more room for its controls.
+    minimum_ = font_scale::scaled(window_layout::kMinimumSize, font_scale::factor(window_));
+    geometry_ = window_layout::OuterGeometry(
+        window_layout::reachableGeometry(outer, screenAreas(), minimum_), minimum_);
     apply();
 }
 
@@ -77,7 +81,7 @@ void OuterGeometryKeeper::follow(bool showing)
     // given, here or by a size or position set while it was hidden. The show event comes
     // before the window is mapped, so this is still the rectangle the program asked for.
     if (showing && !geometry_.isFramed())
-        geometry_ = window_layout::OuterGeometry(QRect(window_->pos(), window_->size()));
+        geometry_ = window_layout::OuterGeometry(QRect(window_->pos(), window_->size()), minimum_);
     if (geometry_.windowReported(window_->geometry(), handle->frameMargins()))
         apply();
 }

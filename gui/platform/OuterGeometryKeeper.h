@@ -21,7 +21,8 @@ public:
 
     // Gives the window this outer rectangle where the user can reach it: cut to the screen's
     // free area, and at the default place when its title bar would not lie on one screen
-    // (window_layout::reachableGeometry).
+    // (window_layout::reachableGeometry); never smaller than the minimum size, grown with a
+    // font larger than designed (gui/platform/FontScale.h).
     void setOuter(QRect outer);
     // The window's outer rectangle, whether it is shown or hidden. Where the platform tells
     // windows nothing of their position, the position is the one given: the window's size is
@@ -37,6 +38,7 @@ private:
 
     QWidget* window_;
     window_layout::OuterGeometry geometry_;
+    QSize minimum_ = window_layout::kMinimumSize;
     QPoint givenPosition_;
     bool positionsReported_;
 };

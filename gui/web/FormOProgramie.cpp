@@ -4,7 +4,7 @@
 #include "gui/platform/AnchorLayout.h"
 #include "gui/platform/FixedDialog.h"
 #include "gui/platform/Icons.h"
-#include "gui/web/ClickLabel.h"
+#include "gui/web/LinkButton.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -44,14 +44,6 @@ QLabel* text(QWidget* parent, const char* name, const QString& caption)
     return label;
 }
 
-// A label's design rectangle grown to its text: the design was measured in Tahoma, and the
-// face standing in for it may be wider or taller. Labels keep their top-left corner.
-QRect fitted(const QLabel* label, QRect design)
-{
-    design.setSize(design.size().expandedTo(label->sizeHint()));
-    return design;
-}
-
 } // namespace
 
 QStringList TFormOProgramie::memoLines(const QString& siteHost)
@@ -89,17 +81,15 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     using E = AnchorLayout::Edge;
 
     // In the order of the form: later widgets lie on top of earlier ones.
-    Label1 = new ClickLabel(productSite_.host(), this);
+    Label1 = new LinkButton(productSite_.host(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleDescription(QStringLiteral("Opens the product web site in the browser"));
     QFont linkFont = Label1->font();
     linkFont.setPointSize(10);
-    linkFont.setUnderline(true);
     Label1->setFont(linkFont);
-    QPalette linkPalette = Label1->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label1->setPalette(linkPalette);
-    Label1->setCursor(Qt::PointingHandCursor);
-    layout->addWidget(Label1, fitted(Label1, QRect(165, 133, 120, 16)), E::Left | E::Bottom);
+    // Texts grow to their size where the design is too small: it was measured in Tahoma, and
+    // the face standing in for it may be wider or taller. They keep their top-left corner.
+    layout->addWidgetFitted(Label1, QRect(165, 133, 120, 16), E::Left | E::Bottom);
 
     fixed_dialog::addBevel(layout, QRect(0, 158, 457, 2));
 
@@ -110,7 +100,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     QFont bold = legend->font();
     bold.setBold(true);
     legend->setFont(bold);
-    layout->addWidget(legend, fitted(legend, QRect(24, 24, 44, 13)));
+    layout->addWidgetFitted(legend, QRect(24, 24, 44, 13));
     const struct
     {
         const char* name;
@@ -123,7 +113,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     };
     for (const auto& entry : entries) {
         QLabel* label = text(this, entry.name, entry.caption);
-        layout->addWidget(label, fitted(label, entry.design));
+        layout->addWidgetFitted(label, entry.design);
     }
 
     I3 = picture(this, "I3", note_image::RunningAlarmRays, QStringLiteral("Running alarm sign"));
@@ -152,7 +142,9 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     OK = fixed_dialog::addButton(layout, QStringLiteral("OK"), QIcon(), QStringLiteral("OK"),
                                  QRect(185, 166, 75, 25));
     OK->setAutoDefault(false);
-    setTabOrder(MemoInfo, OK);
+    // The link is reached from the memo with Tab, before OK.
+    setTabOrder(MemoInfo, Label1);
+    setTabOrder(Label1, OK);
     MemoInfo->setFocus();
 
     // No confirmation here: Enter closes the window as Esc does.
@@ -164,7 +156,7 @@ TFormOProgramie::TFormOProgramie(QUrl productSite, QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kBlinkInterval);
 
-    connect(Label1, &ClickLabel::clicked, this, &TFormOProgramie::Label1Click);
+    connect(Label1, &LinkButton::clicked, this, &TFormOProgramie::Label1Click);
     connect(OK, &QPushButton::clicked, Zamknij, &QAction::trigger);
     connect(Zamknij, &QAction::triggered, this, &TFormOProgramie::ZamknijExecute);
     connect(Timer1, &QTimer::timeout, this, &TFormOProgramie::Timer1Timer);

@@ -2,13 +2,14 @@
 
 // TFormOProgramie: the About window. A legend of the note list's pictures (its running-alarm
 // picture blinking at the list's pace), the product name with short terms of use, and a link
-// to the product web site. OK, Esc, Enter and the close box close it; closing destroys it.
+// to the product web site, reached with Tab and opened with Enter, Space or a click. OK, Esc,
+// Enter (elsewhere than on the link) and the close box close it; closing destroys it.
 
 #include <QDialog>
 #include <QUrl>
 #include <chrono>
 
-class ClickLabel;
+class LinkButton;
 class QAction;
 class QLabel;
 class QPlainTextEdit;
@@ -32,7 +33,7 @@ public:
     void Timer1Timer();
     void ZamknijExecute();
 
-    ClickLabel* Label1 = nullptr;
+    LinkButton* Label1 = nullptr;
     QLabel* I1 = nullptr;
     QLabel* I2 = nullptr;
     QLabel* I3 = nullptr;

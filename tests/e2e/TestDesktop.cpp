@@ -1113,6 +1113,62 @@ private Q_SLOTS:
                      QStringList{QStringLiteral("No tray here")});
         finish(*app);
     }
+
+    // `quillbox --show` on the session bus: the program running on the same database shows its
+    // window and the asking one ends with 0; on another database it starts a program of its
+    // own, shown, and leaves the first one in the tray. A plain second start is a second
+    // program, as ever.
+    void showOptionReachesTheProgramOfItsDatabase()
+    {
+        const auto windowPid = [&](quint32 window) {
+            return desktop_
+                ->run(QStringLiteral("xdotool"),
+                      {QStringLiteral("getwindowpid"), QString::number(window)})
+                .toLongLong();
+        };
+        const auto runShow = [&](QProcess& process, const Installation& app) {
+            process.setProcessEnvironment(desktop_->environment());
+            process.setProcessChannelMode(QProcess::ForwardedChannels);
+            process.start(app.program(), {QStringLiteral("--show")});
+        };
+        auto first = install();
+        start(*first, *desktop_);
+        QVERIFY2(desktop_->waitForTrayIcon(QStringLiteral("quillbox")) != 0,
+                 "the tray icon was never docked");
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+
+        // Another folder, another database: a program of its own, its window shown at once.
+        auto other = install();
+        runShow(other->process, *other);
+        const quint32 otherWindow = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(otherWindow != 0, "--show on another database showed no window");
+        QCOMPARE(windowPid(otherWindow), other->process.processId());
+        QVERIFY(terminate(*other));
+        QVERIFY(desktop_->waitForNoWindow(QStringLiteral("^Quillbox$")));
+
+        // A plain start on the first database runs on beside the first program.
+        auto second = std::make_unique<QProcess>();
+        second->setProcessEnvironment(desktop_->environment());
+        second->setProcessChannelMode(QProcess::ForwardedChannels);
+        second->start(first->program(), {});
+        QVERIFY(second->waitForStarted(10000));
+        QVERIFY(!second->waitForFinished(3000));
+        QVERIFY(desktop_->windows(QStringLiteral("^Quillbox$"), true).isEmpty());
+
+        // The first database's program, asked: its window comes, the asking one ends.
+        QProcess asking;
+        runShow(asking, *first);
+        QVERIFY(asking.waitForFinished(30000));
+        QCOMPARE(asking.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(asking.exitCode(), 0);
+        const quint32 window = desktop_->waitForWindow(QStringLiteral("^Quillbox$"));
+        QVERIFY2(window != 0, "--show did not show the running program's window");
+        QCOMPARE(windowPid(window), first->process.processId());
+
+        ::kill(pid_t(second->processId()), SIGTERM);
+        QVERIFY(second->waitForFinished(10000));
+        finish(*first);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDesktop)

@@ -147,6 +147,7 @@ private Q_SLOTS:
         row("about", "I2", "Note with alarm sign", QAccessible::Graphic);
         row("about", "I3", "Running alarm sign", QAccessible::Graphic);
         row("about", "I33", "Running alarm sign", QAccessible::Graphic);
+        row("about", "Label1", "site.example", QAccessible::Button);
     }
     void controlNames()
     {

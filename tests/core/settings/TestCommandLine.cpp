@@ -183,12 +183,38 @@ private Q_SLOTS:
             QCOMPARE(parsed.options.database, database);
     }
 
+    void showOption_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("show");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("not given") << QStringList{} << false << QString();
+        QTest::newRow("alone") << QStringList{u"--show"_s} << true << QString();
+        QTest::newRow("with a database")
+            << QStringList{u"--database"_s, u"x.ib"_s, u"--show"_s} << true << QString();
+        QTest::newRow("with a value")
+            << QStringList{u"--show=1"_s} << false << u"option '--show' takes no value"_s;
+        QTest::newRow("with a backup")
+            << QStringList{u"--show"_s, u"--backup"_s, u"b.fbk"_s} << false
+            << u"--show opens a window: not with --backup or --restore"_s;
+    }
+    void showOption()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, show);
+        QFETCH(QString, error);
+        const Parsed parsed = command_line::parse(QStringList{u"quillbox"_s} + arguments);
+        QCOMPARE(parsed.error, error);
+        QCOMPARE(parsed.outcome, error.isEmpty() ? Outcome::Run : Outcome::Error);
+        QCOMPARE(parsed.options.show, show);
+    }
+
     void helpNamesEveryOption()
     {
         const QString help = helpText(QStringLiteral("quillbox"));
         QVERIFY(help.startsWith(QStringLiteral("Usage: quillbox [OPTION]...\n")));
         for (const char* option : {"--database PATH", "--backup FILE", "--restore BACKUP NEWFILE",
-                                   "-h, --help", "--version", "--paths"})
+                                   "-h, --help", "--version", "--paths", "--show"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains(QStringLiteral("QUILLBOX_DATABASE")));
         QVERIFY(help.contains(QStringLiteral("~/.local/share/quillbox/dbn.ib")));

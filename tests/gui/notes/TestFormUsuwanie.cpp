@@ -4,6 +4,7 @@
 #include "support/NoteListDriver.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -168,6 +169,42 @@ private Q_SLOTS:
         QCOMPARE(noteIds(db), deleted ? QStringLiteral("1,2") : QStringLiteral("1,2,3"));
         QCOMPARE(form.listedNoteIds(), (deleted ? QList<qint32>{2, 1} : QList<qint32>{3, 2, 1}));
         QCOMPARE(selectedNoteIds(form), (deleted ? QList<qint32>{2} : QList<qint32>{3}));
+    }
+
+    // After a delete the list still shows what the search box holds, which keeps its text:
+    // only the other matches, or nothing when the last match went; the neighbour picked is one
+    // of the matches.
+    void deleteWhileSearching_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QList<qint32>>("listed");
+        QTest::addColumn<QList<qint32>>("selected");
+        QTest::newRow("the only match") << "three" << 0 << QList<qint32>{} << QList<qint32>{};
+        QTest::newRow("one of two matches") << "o" << 0 << QList<qint32>{1} << QList<qint32>{1};
+    }
+    void deleteWhileSearching()
+    {
+        QFETCH(QString, search);
+        QFETCH(int, row);
+        QFETCH(QList<qint32>, listed);
+        QFETCH(QList<qint32>, selected);
+        TestDatabase db;
+        threeNotes(db);
+        auto dm = db.open();
+        TFormMain form(*dm, quietWindowOptions());
+        QVERIFY(openMainWindow(form));
+        QVERIFY(typeSearch(form, search));
+        const QList<qint32> before = form.listedNoteIds();
+        QVERIFY(!before.isEmpty());
+        const qint32 deleted = before.at(row);
+        deleteRow(form, row, pressEnter);
+        QCOMPARE(
+            db.scalar(QStringLiteral("SELECT COUNT(*) FROM NOTATKI WHERE ID = %1").arg(deleted)),
+            QStringLiteral("0"));
+        QCOMPARE(form.SzukanyCiag->text(), search);
+        QCOMPARE(form.listedNoteIds(), listed);
+        QCOMPARE(selectedNoteIds(form), selected);
     }
 
     void noteDeletedElsewhereReloadsCleanly()

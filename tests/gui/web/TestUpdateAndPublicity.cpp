@@ -3,6 +3,7 @@
 #include "gui/web/BrowserEngine.h"
 #include "gui/web/ClickLabel.h"
 #include "gui/web/FormOProgramie.h"
+#include "gui/web/LinkButton.h"
 #include "gui/web/Update.h"
 #include "support/ModalWatcher.h"
 #include "support/TestDatabase.h"

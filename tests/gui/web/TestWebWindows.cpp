@@ -3,9 +3,11 @@
 #include "gui/web/BrowserEngine.h"
 #include "gui/web/ClickLabel.h"
 #include "gui/web/FormOProgramie.h"
+#include "gui/web/LinkButton.h"
 #include "gui/web/Update.h"
 #include "support/UrlCatcher.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
@@ -165,7 +167,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         const QRect legendBox = about.findChild<QWidget*>(QStringLiteral("Shape1"))->geometry();
         for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5"}) {
-            const auto* label = about.findChild<QLabel*>(QLatin1String(name));
+            const auto* label = about.findChild<QWidget*>(QLatin1String(name));
             QVERIFY2(label->width() >= label->sizeHint().width() &&
                          label->height() >= label->sizeHint().height(),
                      name);
@@ -245,6 +247,54 @@ private Q_SLOTS:
         QTest::mouseClick(about.Label1, Qt::LeftButton);
         QCOMPARE(browser.opened, QList<QUrl>{kSite});
         QVERIFY(about.isVisible());
+    }
+
+    // The link is reached from the memo with Tab and opened from the keyboard or by a screen
+    // reader's press, through the same opening as a click; Enter there does not close the
+    // window as it does elsewhere in it.
+    void aboutLinkFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+        QTest::newRow("screen reader press") << 0 << int(Qt::NoModifier);
+    }
+    void aboutLinkFromTheKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        UrlCatcher browser;
+        TFormOProgramie about(kSite);
+        QSignalSpy finished(&about, &QDialog::finished);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        QVERIFY(about.MemoInfo->hasFocus());
+        QTest::keyClick(about.MemoInfo, Qt::Key_Tab);
+        QVERIFY(about.Label1->hasFocus());
+        if (key != 0) {
+            QTest::keyClick(about.Label1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        } else {
+            QAccessible::setActive(true);
+            QAccessibleInterface* link = QAccessible::queryAccessibleInterface(about.Label1);
+            QVERIFY(link && link->actionInterface());
+            QCOMPARE(link->text(QAccessible::Name), QStringLiteral("site.example"));
+            QVERIFY(link->state().focusable && link->state().focused);
+            QVERIFY(link->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+        QTRY_COMPARE(browser.opened, QList<QUrl>{kSite});
+        QVERIFY(about.isVisible());
+        QCOMPARE(finished.size(), 0);
+
+        // Tab goes on to OK, where Enter closes the window again.
+        QTest::keyClick(about.Label1, Qt::Key_Tab);
+        QVERIFY(about.OK->hasFocus());
+        QTest::keyClick(about.OK, Qt::Key_Return);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(browser.opened.size(), 1);
     }
 
     // The program asks before it starts the browser engine, which would end it otherwise.
