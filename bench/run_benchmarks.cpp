@@ -552,11 +552,12 @@ void measureStartupReport(std::vector<Line>& lines, const QString& bigPath, cons
             .arg(sample.max(), 0, 'f', decimals)
             .arg(QLatin1String(unit));
     };
+    std::vector<bench::StartupFigures> measured;
     for (const bench::StartupSubject& subject : subjects) {
         std::printf("  %s...\n", qPrintable(subject.name));
         std::fflush(stdout);
-        const bench::StartupFigures figures =
-            bench::measureStartup(desktop, subject, kRuns, kSettleMs);
+        measured.push_back(bench::measureStartup(desktop, subject, kRuns, kSettleMs));
+        const bench::StartupFigures& figures = measured.back();
         if (!figures.failure.isEmpty()) {
             lines.push_back({subject.name, QStringLiteral("FAILED: %1").arg(figures.failure),
                              QStringLiteral("reported"), QStringLiteral("-")});
@@ -576,12 +577,47 @@ void measureStartupReport(std::vector<Line>& lines, const QString& bigPath, cons
              spread(figures.residentMb, "MB", 1) + QStringLiteral(" / ") +
                  QString::number(figures.peakMb.median(), 'f', 1) + QStringLiteral(" MB"),
              QStringLiteral("reported"), QStringLiteral("-")});
+        lines.push_back({subject.name + QStringLiteral(": SIGTERM -> gone"),
+                         spread(figures.goneMs, "ms", 1), QStringLiteral("reported"),
+                         QStringLiteral("-")});
         if (subject.tracesFirstRows) {
             std::printf("  Resident memory of %s by mapping (last run):\n",
                         qPrintable(subject.name));
             for (const auto& [kind, mb] : figures.byMapping)
                 std::printf("    %7.1f MB  %s\n", mb, qPrintable(kind));
         }
+    }
+
+    // Quillbox beside the minimal tray program of the same runs.
+    const bench::StartupFigures& minimal = measured.front();
+    if (!minimal.failure.isEmpty())
+        return;
+    for (std::size_t i = 2; i < subjects.size(); ++i) {
+        const bench::StartupFigures& figures = measured[i];
+        if (!figures.failure.isEmpty())
+            continue;
+        const QString name = subjects[i].name;
+        const double gone = figures.goneMs.median();
+        lines.push_back({name + QStringLiteral(": SIGTERM -> gone, beside the minimal tray"),
+                         QStringLiteral("%1 ms vs %2 ms")
+                             .arg(gone, 0, 'f', 1)
+                             .arg(minimal.goneMs.median(), 0, 'f', 1),
+                         QStringLiteral("<= 20 ms"), verdict(gone <= 20)});
+        const double memory = figures.residentMb.median() / minimal.residentMb.median();
+        lines.push_back({name + QStringLiteral(": VmRSS / minimal tray's"),
+                         QStringLiteral("%1 (%2 MB / %3 MB)")
+                             .arg(memory, 0, 'f', 2)
+                             .arg(figures.residentMb.median(), 0, 'f', 1)
+                             .arg(minimal.residentMb.median(), 0, 'f', 1),
+                         i == 2 ? QStringLiteral("<= 1.50") : QStringLiteral("reported"),
+                         i == 2 ? verdict(memory <= 1.5) : QStringLiteral("-")});
+        const double start = figures.trayReadyMs.median() / minimal.trayReadyMs.median();
+        lines.push_back({name + QStringLiteral(": start -> tray icon / minimal tray's"),
+                         QStringLiteral("%1 (%2 ms / %3 ms)")
+                             .arg(start, 0, 'f', 2)
+                             .arg(figures.trayReadyMs.median(), 0, 'f', 0)
+                             .arg(minimal.trayReadyMs.median(), 0, 'f', 0),
+                         QStringLiteral("<= 1.50"), verdict(start <= 1.5)});
     }
 }
 

@@ -384,10 +384,8 @@ void TFormMain::quitWithoutQuestions()
 void TFormMain::endProgram()
 {
     quitting_ = true;
-    dm_.Disconnect();
     updateAndPublicity_->quit();
-    SaveWindowGeometry();
-    SaveColumnWidths();
+    layout_->saveShownLayout();
     QCoreApplication::exit(0);
 }
 
