@@ -386,6 +386,9 @@ void TFormMain::endProgram()
     quitting_ = true;
     updateAndPublicity_->quit();
     layout_->saveShownLayout();
+    // The checker closes its connection on its own thread while this one winds down.
+    if (AlarmChecker)
+        AlarmChecker->askToStop();
     QCoreApplication::exit(0);
 }
 
