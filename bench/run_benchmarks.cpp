@@ -672,6 +672,16 @@ int main(int argc, char** argv)
     const QString childBigPath = copyOfBig(QStringLiteral("exit"));
     const QString trayBigPath = copyOfBig(QStringLiteral("tray"));
     const QString shownBigPath = copyOfBig(QStringLiteral("shown"));
+    // The planned alarms of the fill are daily ones, due today: an idle program would spend the
+    // measured stretch firing them, each firing reloading the list. As one-off alarms of a far
+    // year they stay planned, so every pass still reads them, and none fires.
+    for (const QString& path : {trayBigPath, shownBigPath}) {
+        TDM copy(path);
+        copy.transact([](DbSession& db) {
+            db.execute(QStringLiteral("UPDATE NOTATKI SET AlarmRodzaj = 0, AlarmData = "
+                                      "'2999.01.01' WHERE Alarm IN (2, 3)"));
+        });
+    }
     // An empty list beside the full one: what the notes themselves cost the idle program.
     const QString trayEmptyPath = childData.filePath(QStringLiteral("empty/dbn.ib"));
     if (!QDir().mkpath(childData.filePath(QStringLiteral("empty"))) ||
