@@ -1,3 +1,4 @@
+#include "core/storage/FirebirdEnvironment.h"
 #include "gui/main/Startup.h"
 #include "gui/platform/TerminationSignals.h"
 
@@ -11,6 +12,11 @@ int main(int argc, char** argv)
         return *exitCode;
     // Before any thread exists, so that every thread inherits the blocked signals.
     TerminationSignals::blockInAllThreads();
-    QApplication app(argc, argv);
-    return startup::run(app);
+    int exitCode = 0;
+    {
+        QApplication app(argc, argv);
+        exitCode = startup::run(app);
+    }
+    // Every window and connection is closed by now.
+    firebird_environment::endProcess(exitCode);
 }

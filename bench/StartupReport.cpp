@@ -208,8 +208,11 @@ StartupFigures measureStartup(const XDesktop& desktop, const StartupSubject& sub
         if (run == runs - 1)
             figures.byMapping = residentByMapping(process.processId());
 
+        const qint64 terminated = monotonicNs();
         ::kill(pid_t(process.processId()), SIGTERM);
-        if (!process.waitForFinished(30000)) {
+        if (process.waitForFinished(30000)) {
+            figures.goneMs.values.push_back(double(monotonicNs() - terminated) / 1e6);
+        } else {
             process.kill();
             process.waitForFinished(10000);
         }

@@ -35,13 +35,14 @@ struct StartupFigures
     Sample firstRowsMs; // process start to the first screenful in the list
     Sample residentMb;  // VmRSS a few seconds after start
     Sample peakMb;      // VmHWM then
+    Sample goneMs;      // SIGTERM sent then to the process ended
     // Resident memory by what is mapped, from the last run: kind and megabytes.
     std::vector<std::pair<QString, double>> byMapping;
     QString failure; // why no figure could be taken
 };
 
 // Starts the subject runs times, one after another, each from a fresh copy, and ends it with
-// SIGTERM once its memory is read settleMs after start.
+// SIGTERM once its memory is read settleMs after start, timing its end.
 StartupFigures measureStartup(const XDesktop& desktop, const StartupSubject& subject, int runs,
                               int settleMs);
 

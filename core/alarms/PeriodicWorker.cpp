@@ -60,16 +60,21 @@ bool PeriodicWorker::isStopRequested() const
 
 void PeriodicWorker::requestStop()
 {
-    {
-        QMutexLocker lock(&mutex_);
-        stop_ = true;
-        if (pendingCall_) {
-            pendingCall_ = nullptr;
-            callDone_ = false;
-        }
-        changed_.wakeAll();
-    }
+    askToStop();
     wait();
+}
+
+void PeriodicWorker::askToStop()
+{
+    QMutexLocker lock(&mutex_);
+    stop_ = true;
+    // A stopping worker is not paused: it runs no pass any more either way.
+    paused_ = false;
+    if (pendingCall_) {
+        pendingCall_ = nullptr;
+        callDone_ = false;
+    }
+    changed_.wakeAll();
 }
 
 bool PeriodicWorker::handOff(const std::function<void()>& call)

@@ -38,8 +38,12 @@ public:
     void setActive(bool active);
     bool isActive() const;
     bool isStopRequested() const;
-    // Asks the thread to stop and waits until it has; pending hand-offs are dropped.
+    // Asks the thread to stop and waits until it has; pending hand-offs are dropped and a pause
+    // ends.
     void requestStop();
+    // The same without waiting: the thread ends (closing what it holds) while the caller goes
+    // on; requestStop() or the destructor waits for it later.
+    void askToStop();
 
     // Worker thread: runs call on the main thread and waits until it has run. False when the
     // call was dropped because the worker is stopping.

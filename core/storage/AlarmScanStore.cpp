@@ -10,7 +10,6 @@ void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit)
     dm.watch([&](DbSession& db) {
         auto query = db.open(sql::alarm::scan());
         const int id = query->column("ID");
-        const int title = query->column("Tytul");
         const int state = query->column("Alarm");
         const int kind = query->column("AlarmRodzaj");
         const int date = query->column("AlarmData");
@@ -20,7 +19,10 @@ void scan(TDM& dm, const std::function<bool(const ScannedAlarm&)>& visit)
             return query->isNull(column) ? -1 : int(query->integer(column));
         };
         ScannedAlarm row;
-        row.title = [&query, title] { return query->text(title); };
+        row.title = [&db, &row] {
+            auto titleQuery = db.open(sql::alarm::selectTitle(row.id));
+            return titleQuery->fetch() ? titleQuery->text(0) : QString();
+        };
         while (query->fetch()) {
             row.id = qint32(query->integer(id));
             row.state = integerOrMinusOne(state);

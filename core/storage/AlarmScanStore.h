@@ -23,8 +23,9 @@ struct ScannedAlarm
     QTime time;
     QDate acknowledgedDate;
     QTime acknowledgedTime;
-    // Reads the note's title from the row; valid only during the call that receives the row.
-    // Most rows are not due, so the title is left in the fetch buffer until it is asked for.
+    // Reads the note's title, in the scan's transaction; valid only during the call that
+    // receives the row. Most rows are not due, so the scan reads no text: the title of one
+    // that fires is read when it is asked for (the empty text when the note has gone).
     std::function<QString()> title;
 };
 

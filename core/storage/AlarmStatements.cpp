@@ -7,9 +7,16 @@ namespace sql::alarm {
 
 QString scan()
 {
-    return QStringLiteral("SELECT * FROM NOTATKI WHERE Alarm = ") + number(AlarmPlanned) +
-           QStringLiteral(" OR ") + QStringLiteral("Alarm = ") + number(AlarmAcknowledged) +
-           QStringLiteral(" ") + QStringLiteral("ORDER BY DataGodzina DESC");
+    return QStringLiteral("SELECT ID, Alarm, AlarmRodzaj, AlarmData, AlarmGodzina, "
+                          "AlarmArchiwum FROM NOTATKI WHERE Alarm = ") +
+           number(AlarmPlanned) + QStringLiteral(" OR ") + QStringLiteral("Alarm = ") +
+           number(AlarmAcknowledged) + QStringLiteral(" ") +
+           QStringLiteral("ORDER BY DataGodzina DESC");
+}
+
+QString selectTitle(qint32 noteId)
+{
+    return QStringLiteral("SELECT Tytul FROM NOTATKI WHERE ID = ") + number(noteId);
 }
 
 QString selectState(qint32 noteId)

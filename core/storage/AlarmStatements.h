@@ -18,9 +18,16 @@ struct Schedule
     QTime time;
 };
 
-// The alarm checker's scan: every note with an active alarm, newest first.
-// SELECT * FROM NOTATKI WHERE Alarm = 2 OR Alarm = 3 ORDER BY DataGodzina DESC
+// The alarm checker's scan: every note with an active alarm, newest first, with only the
+// columns the due rule reads. The texts stay in the table: a message is up to 5,000
+// characters, and the scan runs every few seconds over every planned alarm.
+// SELECT ID, Alarm, AlarmRodzaj, AlarmData, AlarmGodzina, AlarmArchiwum FROM NOTATKI
+// WHERE Alarm = 2 OR Alarm = 3 ORDER BY DataGodzina DESC
 QString scan();
+
+// The title of a note whose alarm fires.
+// SELECT Tytul FROM NOTATKI WHERE ID = 17
+QString selectTitle(qint32 noteId);
 
 // SELECT Alarm FROM NOTATKI WHERE ID = 17
 QString selectState(qint32 noteId);

@@ -173,16 +173,43 @@ void TDM::ReportDbError(const QString& message, const QString& where,
     qCWarning(lcDatabase).noquote() << where << "-" << message << "-" << errorText;
 }
 
+namespace {
+
+// The value stored under key: "-1" when it has no row, the empty text for a NULL value.
+QString readSetting(DbSession& db, const QString& key)
+{
+    auto query = db.open(sql::settings::selectValue(key));
+    if (!query->fetch())
+        return QStringLiteral("-1");
+    const QString value = query->text("Wartosc");
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+// Updates the key's first row, or inserts one when it has none.
+void storeSetting(DbSession& db, const QString& key, const QString& value)
+{
+    qint64 id = 0;
+    bool exists = false;
+    {
+        auto query = db.open(sql::settings::selectRow(key));
+        if (query->fetch()) {
+            id = query->integer("ID");
+            exists = true;
+        }
+    }
+    const QString shown = loggable(key, value);
+    if (exists)
+        db.execute(sql::settings::update(key, value, id), sql::settings::update(key, shown, id));
+    else
+        db.execute(sql::settings::insert(key, value), sql::settings::insert(key, shown));
+}
+
+} // namespace
+
 QString TDM::GetSetting(const QString& key)
 {
     try {
-        return transact([&](DbSession& db) {
-            auto query = db.open(sql::settings::selectValue(key));
-            if (!query->fetch())
-                return QStringLiteral("-1");
-            const QString value = query->text("Wartosc");
-            return value.isNull() ? QStringLiteral("") : value;
-        });
+        return transact([&](DbSession& db) { return readSetting(db, key); });
     } catch (const fb::Error& e) {
         ReportDbError(QStringLiteral("Nie można pobrać ustawienia ") + key +
                           QStringLiteral(" z konfiguracji!"),
@@ -191,31 +218,54 @@ QString TDM::GetSetting(const QString& key)
     }
 }
 
+QHash<QString, QString> TDM::GetSettings(const QStringList& keys)
+{
+    try {
+        return transact([&](DbSession& db) {
+            QHash<QString, QString> values;
+            for (const QString& key : keys)
+                values.insert(key, readSetting(db, key));
+            return values;
+        });
+    } catch (const fb::Error& e) {
+        ReportDbError(QStringLiteral("Nie można pobrać ustawień ") +
+                          keys.join(QStringLiteral(", ")) + QStringLiteral(" z konfiguracji!"),
+                      kModuleName, e.text());
+        QHash<QString, QString> values;
+        for (const QString& key : keys)
+            values.insert(key, QStringLiteral("-1"));
+        return values;
+    }
+}
+
 bool TDM::SetSetting(const QString& key, const QString& value)
 {
     try {
-        transact([&](DbSession& db) {
-            qint64 id = 0;
-            bool exists = false;
-            {
-                auto query = db.open(sql::settings::selectRow(key));
-                if (query->fetch()) {
-                    id = query->integer("ID");
-                    exists = true;
-                }
-            }
-            const QString shown = loggable(key, value);
-            if (exists)
-                db.execute(sql::settings::update(key, value, id),
-                           sql::settings::update(key, shown, id));
-            else
-                db.execute(sql::settings::insert(key, value), sql::settings::insert(key, shown));
-        });
+        transact([&](DbSession& db) { storeSetting(db, key, value); });
         return true;
     } catch (const fb::Error& e) {
         ReportDbError(QStringLiteral("Nie można zapisać ustawienia ") + key +
                           QStringLiteral(" o wartości ") + loggable(key, value) +
                           QStringLiteral(" w konfiguracji!"),
+                      kModuleName, e.text());
+        return false;
+    }
+}
+
+bool TDM::SetSettings(const QList<std::pair<QString, QString>>& values)
+{
+    try {
+        transact([&](DbSession& db) {
+            for (const auto& [key, value] : values)
+                storeSetting(db, key, value);
+        });
+        return true;
+    } catch (const fb::Error& e) {
+        QStringList pairs;
+        for (const auto& [key, value] : values)
+            pairs << key + QStringLiteral(" = ") + loggable(key, value);
+        ReportDbError(QStringLiteral("Nie można zapisać ustawień ") +
+                          pairs.join(QStringLiteral(", ")) + QStringLiteral(" w konfiguracji!"),
                       kModuleName, e.text());
         return false;
     }

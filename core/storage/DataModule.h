@@ -8,9 +8,11 @@
 #include "core/storage/DatabaseFileGuard.h"
 #include "core/storage/Firebird.h"
 
+#include <QHash>
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -78,6 +80,12 @@ public:
     QString GetSetting(const QString& key);
     // Updates the key's row or inserts one; false when a statement failed.
     bool SetSetting(const QString& key, const QString& value);
+    // GetSetting for several keys in one transaction: each key's value, "-1" for a key without
+    // a row, every key "-1" when the read failed.
+    QHash<QString, QString> GetSettings(const QStringList& keys);
+    // SetSetting for several keys in one transaction: all are stored or, when a statement
+    // failed, none; false then.
+    bool SetSettings(const QList<std::pair<QString, QString>>& values);
 
     // Runs one database operation: under the connection lock, on the connection (re-opened
     // when it is closed), in a transaction of its own that is committed when work returns and

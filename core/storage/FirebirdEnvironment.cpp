@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <ibase.h>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -263,6 +264,13 @@ void prepare(const QString& databasePath)
             qputenv("FIREBIRD_LOCK", QFile::encodeName(lockDirectoryFor(databasePath)));
         }
     });
+}
+
+void endProcess(int exitCode)
+{
+    fb_shutdown(0, fb_shutrsn_app_stopped);
+    std::fflush(nullptr);
+    ::_exit(exitCode);
 }
 
 } // namespace firebird_environment

@@ -50,4 +50,11 @@ QString localFileProblem(const QString& databasePath, fb::ErrorKind* kind = null
 // "host/port:/path/dbn.ib", "inet://host/path").
 bool isRemote(const QString& databasePath);
 
+// Ends the process once every connection of it is closed: shuts the client library down, which
+// removes the engine's shared files of this process from the lock directory, and exits without
+// running the static destructors. Those would free the engine's memory one unmapping at a time,
+// each making every processor flush its address cache, which the kernel does at once for the
+// whole process when it ends. Standard output and error are flushed first.
+[[noreturn]] void endProcess(int exitCode);
+
 } // namespace firebird_environment

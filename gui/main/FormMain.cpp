@@ -327,10 +327,11 @@ void TFormMain::quitWithoutQuestions()
 void TFormMain::endProgram()
 {
     quitting_ = true;
-    dm_.Disconnect();
     updateAndPublicity_->quit();
-    SaveWindowGeometry();
-    SaveColumnWidths();
+    layout_->saveShownLayout();
+    // The checker closes its connection on its own thread while this one winds down.
+    if (AlarmChecker)
+        AlarmChecker->askToStop();
     QCoreApplication::exit(0);
 }
 

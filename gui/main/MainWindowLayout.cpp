@@ -24,14 +24,31 @@ MainWindowLayout::MainWindowLayout(TDM& dm, OuterGeometryKeeper& window, QHeader
     : QObject(parent), dm_(dm), window_(window), columns_(columns)
 {}
 
+QList<std::pair<QString, QString>> MainWindowLayout::windowGeometry() const
+{
+    const QRect outer = window_.outer();
+    return {{kHeightKey, QString::number(outer.height())},
+            {kWidthKey, QString::number(outer.width())},
+            {kTopKey, QString::number(outer.top())},
+            {kLeftKey, QString::number(outer.left())}};
+}
+
+QList<std::pair<QString, QString>> MainWindowLayout::columnWidths() const
+{
+    return {{kTitleWidthKey, QString::number(columns_.sectionSize(0))},
+            {kDateWidthKey, QString::number(columns_.sectionSize(1))}};
+}
+
 void MainWindowLayout::loadWindowGeometry()
 {
     using namespace window_layout;
+    const QHash<QString, QString> values =
+        dm_.GetSettings({kWidthKey, kHeightKey, kTopKey, kLeftKey});
     StoredGeometry stored;
-    stored.width = parseStored(dm_.GetSetting(kWidthKey));
-    stored.height = parseStored(dm_.GetSetting(kHeightKey));
-    stored.top = parseStored(dm_.GetSetting(kTopKey));
-    stored.left = parseStored(dm_.GetSetting(kLeftKey));
+    stored.width = parseStored(values.value(kWidthKey));
+    stored.height = parseStored(values.value(kHeightKey));
+    stored.top = parseStored(values.value(kTopKey));
+    stored.left = parseStored(values.value(kLeftKey));
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->geometry();
@@ -43,23 +60,26 @@ void MainWindowLayout::loadWindowGeometry()
 void MainWindowLayout::loadColumnWidths()
 {
     using namespace window_layout;
+    const QHash<QString, QString> values = dm_.GetSettings({kTitleWidthKey, kDateWidthKey});
     columns_.resizeSection(
-        0, resolveColumnWidth(parseStored(dm_.GetSetting(kTitleWidthKey)), kDefaultTitleWidth));
+        0, resolveColumnWidth(parseStored(values.value(kTitleWidthKey)), kDefaultTitleWidth));
     columns_.resizeSection(
-        1, resolveColumnWidth(parseStored(dm_.GetSetting(kDateWidthKey)), kDefaultDateWidth));
+        1, resolveColumnWidth(parseStored(values.value(kDateWidthKey)), kDefaultDateWidth));
 }
 
 void MainWindowLayout::saveWindowGeometry()
 {
-    const QRect outer = window_.outer();
-    dm_.SetSetting(kHeightKey, QString::number(outer.height()));
-    dm_.SetSetting(kWidthKey, QString::number(outer.width()));
-    dm_.SetSetting(kTopKey, QString::number(outer.top()));
-    dm_.SetSetting(kLeftKey, QString::number(outer.left()));
+    dm_.SetSettings(windowGeometry());
 }
 
 void MainWindowLayout::saveColumnWidths()
 {
-    dm_.SetSetting(kTitleWidthKey, QString::number(columns_.sectionSize(0)));
-    dm_.SetSetting(kDateWidthKey, QString::number(columns_.sectionSize(1)));
+    dm_.SetSettings(columnWidths());
+}
+
+void MainWindowLayout::saveShownLayout()
+{
+    if (!window_.hasBeenShown())
+        return;
+    dm_.SetSettings(windowGeometry() + columnWidths());
 }

@@ -58,6 +58,8 @@ QRect OuterGeometryKeeper::outer() const
 
 bool OuterGeometryKeeper::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == window_ && event->type() == QEvent::Show)
+        shown_ = true;
     if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
                                event->type() == QEvent::Show))
         follow(event->type() == QEvent::Show);

@@ -28,6 +28,9 @@ public:
     // windows nothing of their position, the position is the one given: the window's size is
     // all there is to learn.
     QRect outer() const;
+    // Whether the window has been shown since the keeper began keeping it: a rectangle the
+    // user never saw is not one the user chose.
+    bool hasBeenShown() const { return shown_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,4 +44,5 @@ private:
     QSize minimum_ = window_layout::kMinimumSize;
     QPoint givenPosition_;
     bool positionsReported_;
+    bool shown_ = false;
 };

@@ -174,6 +174,58 @@ private Q_SLOTS:
         QVERIFY(shown.isEmpty());
     }
 
+    // The scan reads no texts; the title of a note that fires is read for it alone, whole,
+    // and the other notes' titles and messages never reach the balloon.
+    void aFiredAlarmShowsItsOwnWholeTitle_data()
+    {
+        QTest::addColumn<QString>("titleLiteral");
+        QTest::addColumn<QString>("shownTitle");
+        const auto row = [](const char* name, const QString& literal, const QString& shown) {
+            QTest::newRow(name) << literal << shown;
+        };
+        const QString polish = QStringLiteral("Zażółć gęślą jaźń, ŻÓŁW łódź ćma ęą śń źż 12345678");
+        row("50 Polish characters", sql::quoted(polish), polish);
+        row("Cyrillic", sql::quoted(u"Купить молоко"_s), u"Купить молоко"_s);
+        row("no title", u"NULL"_s, QString());
+    }
+    void aFiredAlarmShowsItsOwnWholeTitle()
+    {
+        QFETCH(QString, titleLiteral);
+        QFETCH(QString, shownTitle);
+        TestDatabase db;
+        // Newer notes around it that do not fire, with long messages of their own.
+        insert(db, {.id = 1,
+                    .title = u"Later"_s,
+                    .created = u"2024.04.30 10:00:00"_s,
+                    .time = u"'23:00'"_s});
+        db.execute(QStringLiteral("INSERT INTO NOTATKI (ID, Tytul, Tresc, DataGodzina, Alarm, "
+                                  "AlarmRodzaj, AlarmData, AlarmGodzina) VALUES (2, ") +
+                   titleLiteral + QStringLiteral(", ") +
+                   sql::quoted(QString(5000, QLatin1Char('m'))) +
+                   QStringLiteral(", '2024.04.20 10:00:00', 2, 1, '2024.05.01', '08:30')"));
+        insert(db, {.id = 3,
+                    .title = u"Planned, none"_s,
+                    .created = u"2024.04.10 10:00:00"_s,
+                    .state = AlarmNone});
+        db.execute(QStringLiteral("UPDATE NOTATKI SET Tresc = ") +
+                   sql::quoted(QString(5000, QLatin1Char('x'))) +
+                   QStringLiteral(" WHERE ID IN (1, 3)"));
+        auto dm = db.open();
+        CountingClock clock;
+        QList<AlarmBalloon> shown;
+        QCOMPARE(CheckAlarms(*dm, clock.clock(),
+                             [&](const AlarmBalloon& balloon) {
+                                 shown << balloon;
+                                 return true;
+                             }),
+                 1);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text,
+                 alarmBalloonEntry(QDate(2024, 5, 1), QTime(8, 30), AlarmDaily, shownTitle));
+        QCOMPARE(stateOf(db, 2), int(AlarmRunning));
+        QCOMPARE(stateOf(db, 1), int(AlarmPlanned));
+    }
+
     void withoutActiveAlarmsNothingIsShown()
     {
         TestDatabase db;
