@@ -330,8 +330,8 @@ void TFormMain::endProgram()
     updateAndPublicity_->quit();
     layout_->saveShownLayout();
     // The checker closes its connection on its own thread while this one winds down.
-    if (AlarmChecker)
-        AlarmChecker->askToStop();
+    if (TAlarmChecker* checker = alarmChecker())
+        checker->askToStop();
     QCoreApplication::exit(0);
 }
 
