@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Debian packages of the build and the tests, one a line.
 PACKAGES := \
-    cmake g++ make pkg-config \
+    cmake g++ make pkg-config lld \
     qt6-base-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev libsecret-1-0 \
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
     fonts-dejavu-core fonts-liberation2 \
