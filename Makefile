@@ -13,7 +13,7 @@ PACKAGES := \
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils \
     fonts-dejavu-core fonts-liberation2 \
     dbus-daemon tzdata \
-    xvfb openbox trayer dunst xdotool x11-utils x11-apps dbus-bin xfce4-panel gnome-keyring \
+    xvfb openbox trayer dunst xdotool x11-utils x11-apps dbus-bin xfce4-panel gnome-keyring at-spi2-core \
     appstream desktop-file-utils dpkg-dev lintian fonts-noto-color-emoji
 # Debian's Firebird server for the tests of a shared database: unpacked into the build folder,
 # not installed. The installed package would add a system service and a "firebird" user, and
